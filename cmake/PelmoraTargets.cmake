@@ -1,0 +1,35 @@
+# Strict warnings for every target of ours; errors too when PELMORA_WERROR is on.
+function(pelmora_strict target)
+    if(MSVC)
+        target_compile_options(${target} PRIVATE /W4 $<$<BOOL:${PELMORA_WERROR}>:/WX>)
+    else()
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic
+                               $<$<BOOL:${PELMORA_WERROR}>:-Werror>)
+    endif()
+endfunction()
+
+if(PELMORA_SANITIZE)
+    if(MSVC)
+        message(FATAL_ERROR "PELMORA_SANITIZE needs GCC or Clang")
+    endif()
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
+                        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# A library of ours: one folder, one static target, includes written from the repository root.
+function(pelmora_library target)
+    add_library(${target} STATIC ${ARGN})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+    pelmora_strict(${target})
+endfunction()
+
+# A GoogleTest executable registered with CTest, one test per test case.
+function(pelmora_test target)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
+    add_executable(${target} ${ARG_SOURCES})
+    target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main)
+    pelmora_strict(${target})
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT
+                         "${ARG_ENVIRONMENT}")
+endfunction()

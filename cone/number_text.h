@@ -1,0 +1,52 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelmora::cone {
+
+// Where the minus sign, or the parentheses, go for a negative value.
+enum class NegativePattern {
+    Parentheses,        // (1.1)
+    LeadingMinus,       // -1.1
+    LeadingMinusSpace,  // - 1.1
+    TrailingMinus,      // 1.1-
+    TrailingSpaceMinus  // 1.1 -
+};
+
+// The user's regional number settings. A default-constructed one holds the example
+// settings: '.' decimal symbol, ',' grouping in threes, leading zero, leading minus.
+struct NumberFormat {
+    std::string decimalSymbol = ".";
+    std::string groupingSymbol = ",";
+    // Integer digits per group, from the decimal symbol leftwards; the last size repeats.
+    // An empty list or a 0 means no (further) grouping.
+    std::vector<int> groupSizes = {3};
+    bool leadingZero = true;
+    NegativePattern negativePattern = NegativePattern::LeadingMinus;
+
+    bool operator==(const NumberFormat&) const = default;
+};
+
+// Reads the number a field's text starts with; never fails and ignores the regional settings.
+// Blanks, tabs and line feeds are dropped wherever they stand. Then: an optional sign, digits
+// with at most one '.', and an optional exponent (E or D, either case, an optional sign and at
+// least one digit). "&H" and "&O" start a hexadecimal or octal integer of any length.
+// Reading stops at the first character that cannot continue the number; with no digit read
+// the result is 0. The number is rounded to the nearest double, ties to even; beyond the
+// double range it is ±infinity, below it a subnormal or zero.
+double ReadNumber(std::string_view utf8Text);
+
+// Writes `value` rounded to three decimals in fixed notation, grouped and signed as `format`
+// says. The exact value is first cut to 15 significant digits, then rounded to three
+// decimals, both half away from zero. A value that rounds to zero has no minus sign.
+// Values of any size are written in full; infinities and NaN as "∞", "-∞" and "NaN".
+std::string FormatResult(double value, const NumberFormat& format);
+
+// The number that a text written by FormatResult under `format` shows (its three-decimal
+// value, not the exact one it was made from), or nothing when the text is not such a text.
+std::optional<double> ReadShownNumber(std::string_view text, const NumberFormat& format);
+
+}  // namespace pelmora::cone
