@@ -1,0 +1,113 @@
+#include "form/calculator_form.h"
+
+namespace pelmora::form {
+namespace {
+
+using cone::Quantity;
+
+constexpr std::array<Quantity, cone::kQuantityCount> kColumns{Quantity::R, Quantity::L,
+                                                              Quantity::So, Quantity::Sp};
+
+bool IsKnown(int row, Quantity column) {
+    const cone::KnownPair pair = cone::kKnownPairs[static_cast<std::size_t>(row)];
+    return pair.first == column || pair.second == column;
+}
+
+}  // namespace
+
+CalculatorForm::CalculatorForm(std::function<cone::NumberFormat()> regionalSettings)
+    : m_regionalSettings(std::move(regionalSettings)) {
+    if (!m_regionalSettings) m_regionalSettings = [] { return cone::NumberFormat{}; };
+    for (int row = 0; row < cone::kVariantCount; ++row) {
+        for (const Quantity column : kColumns) {
+            m_state.fields[FieldNumber(row, column)].computed = !IsKnown(row, column);
+        }
+    }
+}
+
+void CalculatorForm::LoadForm() {
+    setSelectedVariant(0);
+    for (int field = cone::kQuantityCount; field < kFieldCount; ++field)
+        setLocked(field, true);
+}
+
+void CalculatorForm::SelectVariant(int index) {
+    if (index < 0 || index >= cone::kVariantCount) return;
+    const int first = FieldNumber(index, Quantity::R);
+    const int last = FieldNumber(index, Quantity::Sp);
+    setSelectedVariant(static_cast<std::int16_t>(index));
+    for (int field = 0; field < kFieldCount; ++field) {
+        setText(field, {});
+        setLocked(field, true);
+    }
+    for (int field = first; field <= last; ++field)
+        setLocked(field, false);
+}
+
+bool CalculatorForm::TypeText(int field, std::string_view text) {
+    if (field < 0 || field >= kFieldCount) return false;
+    const FieldEntry& entry = m_state.fields[field];
+    if (entry.locked || entry.computed) return false;
+    setText(field, std::string(text));  // now the user's text, even if the same characters
+    return true;
+}
+
+std::optional<cone::ConeFailure> CalculatorForm::CommandClick(int index) {
+    if (index == 0) return Calculate();
+    if (index == 1) ClearFields();
+    return std::nullopt;
+}
+
+double CalculatorForm::FieldValue(int field) const {
+    if (const auto written = m_writtenValue[field]) return *written;
+    return cone::ReadNumber(m_state.fields[field].text);
+}
+
+std::optional<cone::ConeFailure> CalculatorForm::Calculate() {
+    const int row = m_state.selectedVariant;
+    const cone::KnownPair known = cone::kKnownPairs[static_cast<std::size_t>(row)];
+    const double first = FieldValue(FieldNumber(row, known.first));
+    const double second = FieldValue(FieldNumber(row, known.second));
+
+    const cone::ConeResult result = cone::SolveCone(m_state.selectedVariant, first, second);
+    if (const auto* failure = std::get_if<cone::ConeFailure>(&result)) return *failure;
+
+    const auto& values = std::get<cone::ConeValues>(result);
+    const cone::NumberFormat format = m_regionalSettings();
+    for (const Quantity column : kColumns) {
+        const int field = FieldNumber(row, column);
+        std::string text = cone::FormatResult(cone::ValueOf(values, column), format);
+        const std::optional<double> shown = cone::ReadShownNumber(text, format);
+        setText(field, std::move(text));
+        m_writtenValue[field] = shown;
+    }
+    return std::nullopt;
+}
+
+void CalculatorForm::ClearFields() {
+    for (int field = 0; field < kFieldCount; ++field)
+        setText(field, {});
+}
+
+void CalculatorForm::setText(int field, std::string text) {
+    m_writtenValue[field].reset();
+    FieldEntry& entry = m_state.fields[field];
+    if (entry.text == text) return;
+    entry.text = std::move(text);
+    if (m_listener) m_listener({FormChange::Kind::FieldText, field});
+}
+
+void CalculatorForm::setLocked(int field, bool locked) {
+    FieldEntry& entry = m_state.fields[field];
+    if (entry.locked == locked) return;
+    entry.locked = locked;
+    if (m_listener) m_listener({FormChange::Kind::FieldLocked, field});
+}
+
+void CalculatorForm::setSelectedVariant(std::int16_t variant) {
+    if (m_state.selectedVariant == variant) return;
+    m_state.selectedVariant = variant;
+    if (m_listener) m_listener({FormChange::Kind::SelectedVariant, -1});
+}
+
+}  // namespace pelmora::form

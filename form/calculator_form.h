@@ -1,0 +1,87 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cone/cone.h"
+#include "cone/number_text.h"
+
+namespace pelmora::form {
+
+inline constexpr int kFieldCount = cone::kVariantCount * cone::kQuantityCount;
+
+// Field n of the grid sits in row n / 4 (a variant) and column n % 4 (R, L, So, Sp).
+constexpr int FieldNumber(int row, cone::Quantity column) {
+    return row * cone::kQuantityCount + static_cast<int>(column);
+}
+
+struct FieldEntry {
+    std::string text;
+    bool locked = false;    // the user cannot change the text; the program still writes it
+    bool computed = false;  // one of its row's two results: never takes the user's typing
+
+    bool operator==(const FieldEntry&) const = default;
+};
+
+struct FormState {
+    std::array<FieldEntry, kFieldCount> fields;
+    std::int16_t selectedVariant = 0;
+
+    bool operator==(const FormState&) const = default;
+};
+
+// What changed in the state; the listener reads the new value from state().
+struct FormChange {
+    enum class Kind { FieldText, FieldLocked, SelectedVariant };
+    Kind kind;
+    int field;  // the field for FieldText and FieldLocked, -1 for SelectedVariant
+};
+
+// The calculator behind the window: the 24 fields, the selected variant, and what each user
+// action does to them. It knows nothing of widgets; a window forwards its events here and
+// shows the state, hearing of every change through the listener as it happens.
+class CalculatorForm {
+public:
+    using ChangeListener = std::function<void(const FormChange&)>;
+
+    // `regionalSettings` is asked for the user's number format at each calculation, so a
+    // change of the settings counts from the next one.
+    explicit CalculatorForm(std::function<cone::NumberFormat()> regionalSettings);
+
+    const FormState& state() const { return m_state; }
+    void setChangeListener(ChangeListener listener) { m_listener = std::move(listener); }
+
+    // Once, before the window is first shown: variant 0, only its row open for typing.
+    void LoadForm();
+    // The user chose variant `index`: the whole grid is emptied and only that row opened.
+    // An index outside 0 to 5 is ignored.
+    void SelectVariant(int index);
+    // The user changed a field's text to `text`. Refused, returning false and changing
+    // nothing, for a locked or computed field or a field number outside 0 to 23.
+    bool TypeText(int field, std::string_view text);
+    // Button 0 calculates, button 1 clears, any other does nothing. Returns why the
+    // calculation failed, if it did; then no field has changed.
+    std::optional<cone::ConeFailure> CommandClick(int index);
+
+private:
+    std::optional<cone::ConeFailure> Calculate();
+    void ClearFields();
+    double FieldValue(int field) const;
+
+    void setText(int field, std::string text);
+    void setLocked(int field, bool locked);
+    void setSelectedVariant(std::int16_t variant);
+
+    std::function<cone::NumberFormat()> m_regionalSettings;
+    ChangeListener m_listener;
+    FormState m_state;
+    // The number each field's text shows while that text is still the one Calculate wrote
+    // there: what the user saw, not what the text would read as by the typing rules.
+    std::array<std::optional<double>, kFieldCount> m_writtenValue;
+};
+
+}  // namespace pelmora::form
