@@ -1,0 +1,130 @@
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "form/calculator_form.h"
+#include "tests/form_events.h"
+
+namespace pelmora::form {
+namespace {
+
+using namespace pelmora::form::testing;
+
+// Texts a user might type or paste: numbers, junk, invalid UTF-8, and long ones.
+std::string RandomText(std::mt19937& random) {
+    static const char* const kPieces[] = {
+        "0",  "1",  "3",  "5",  "9",  ".",     ",",  "-",   "+",    "e",    "E3",   "D-2", " ",
+        "\t", "\n", "\r", "&H", "&O", "1e400", "cm", "пет", "\xff", "\xc3", "\x80", "\0"};
+    std::string text;
+    const int length = static_cast<int>(random() % 12 == 0 ? random() % 5000 : random() % 12);
+    for (int i = 0; i < length; ++i) {
+        const char* piece = kPieces[random() % std::size(kPieces)];
+        text += piece[0] == '\0' ? std::string(1, '\0') : std::string(piece);
+    }
+    return text;
+}
+
+Event RandomEvent(std::mt19937& random) {
+    switch (random() % 10) {
+        case 0:
+            return Select(static_cast<int>(random() % 8) - 1);
+        case 1:
+            return Click(static_cast<int>(random() % 4) - 1);
+        case 2:
+            return Click(0);
+        default:
+            return Type(static_cast<int>(random() % 26) - 1, RandomText(random));
+    }
+}
+
+cone::NumberFormat RandomSettings(std::mt19937& random) {
+    switch (random() % 3) {
+        case 0:
+            return {};
+        case 1:
+            return {",", "", {3}, true, cone::NegativePattern::LeadingMinus};
+        default:
+            return {",", ".", {3, 2}, false, cone::NegativePattern::Parentheses};
+    }
+}
+
+void ExpectOnlyRowOpen(const FormState& state, int row) {
+    for (int field = 0; field < kFieldCount; ++field) {
+        ASSERT_EQ(state.fields[field].locked, field / 4 != row) << field;
+    }
+}
+
+// Thousands of random event sequences; after every event the state keeps its invariants,
+// and a copy kept up to date only through the change listener equals the state.
+TEST(CalculatorFormRandom, KeepsItsInvariants) {
+    const unsigned seed =
+        std::getenv("PELMORA_SEED") ? std::atoi(std::getenv("PELMORA_SEED")) : 20261208u;
+    std::mt19937 random(seed);
+    for (int sequence = 0; sequence < 3000; ++sequence) {
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", sequence " + std::to_string(sequence));
+        cone::NumberFormat settings = RandomSettings(random);
+        CalculatorForm form([&settings] { return settings; });
+        FormState mirror = form.state();
+        form.setChangeListener([&](const FormChange& change) {
+            if (change.kind == FormChange::Kind::SelectedVariant) {
+                mirror.selectedVariant = form.state().selectedVariant;
+            } else {
+                mirror.fields[change.field] = form.state().fields[change.field];
+            }
+        });
+        const FormState initial = form.state();
+        form.LoadForm();
+        ExpectOnlyRowOpen(form.state(), 0);
+
+        for (int step = 0; step < 40; ++step) {
+            const Event event = RandomEvent(random);
+            if (random() % 16 == 0) settings = RandomSettings(random);
+            const FormState before = form.state();
+            const std::optional<cone::ConeFailure> failure = Apply(form, event);
+            const FormState& after = form.state();
+
+            for (int field = 0; field < kFieldCount; ++field) {
+                ASSERT_EQ(after.fields[field].computed, initial.fields[field].computed);
+            }
+            if (event.kind == Event::Kind::Select && event.target >= 0 && event.target < 6) {
+                ASSERT_EQ(after.selectedVariant, event.target);
+                ExpectOnlyRowOpen(after, event.target);
+                for (const FieldEntry& entry : after.fields)
+                    ASSERT_TRUE(entry.text.empty());
+            } else {
+                ASSERT_EQ(after.selectedVariant, before.selectedVariant);
+                for (int field = 0; field < kFieldCount; ++field) {
+                    ASSERT_EQ(after.fields[field].locked, before.fields[field].locked);
+                }
+            }
+            if (event.kind == Event::Kind::Type) {
+                const bool open = event.target >= 0 && event.target < kFieldCount &&
+                                  !before.fields[event.target].locked &&
+                                  !before.fields[event.target].computed;
+                FormState expected = before;
+                if (open) expected.fields[event.target].text = event.text;
+                ASSERT_EQ(after, expected);
+            }
+            if (failure) {
+                ASSERT_EQ(after, before);
+            }
+            if (event.kind == Event::Kind::Click && event.target == 0 && !failure) {
+                // Only the selected row is written, and with three decimals.
+                for (int field = 0; field < kFieldCount; ++field) {
+                    if (field / 4 == after.selectedVariant) {
+                        ASSERT_TRUE(cone::ReadShownNumber(after.fields[field].text, settings))
+                            << after.fields[field].text;
+                    } else {
+                        ASSERT_EQ(after.fields[field], before.fields[field]);
+                    }
+                }
+            }
+            ASSERT_EQ(mirror, after);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace pelmora::form

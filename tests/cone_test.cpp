@@ -1,0 +1,164 @@
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "cone/cone.h"
+#include "cone/number_text.h"
+
+namespace pelmora::cone {
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+struct Exact {
+    const char* name;
+    std::int16_t variant;
+    double first, second;
+    ConeValues expected;
+};
+
+// Results pinned to the last bit. The variant-2 rows go through a multiply followed by an
+// add, so any fused multiply-add in the build changes them.
+const Exact kExact[] = {
+    {"UnitConeIsPiAndTwoPi", 0, 1, 1, {1, 1, 3.14159265358979, 6.28318530717958}},
+    {"WorkedConeThreeFive", 0, 3, 5, {3, 5, 47.12388980384685, 75.39822368615496}},
+    {"ZeroConeDoesNotFail", 0, 0, 0, {0, 0, 0, 0}},
+    {"FlatZeroConeDoesNotFail", 2, 0, 0, {0, 0, 0, 0}},
+    {"NegativeTotalTakesThePlusRoot",
+     2,
+     10,
+     -1,
+     {-0.03193296001189133, 10, -1.0032035258073433, -1}},
+    {"ResidueIsNotCleanedAway",
+     2,
+     0.7,
+     0,
+     {-7.067899292141156e-17, 0.7, -1.554312234475219e-16, 0}},
+    {"NoResidueForUnitSlant", 2, 1, 0, {0, 1, 0, 0}},
+    {"UnderflowIsNotAFailure", 0, 1e-200, 1e-200, {1e-200, 1e-200, 0, 0}},
+};
+
+void PrintTo(const Exact& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SolveConeExact : public ::testing::TestWithParam<Exact> {};
+
+TEST_P(SolveConeExact, MatchesToTheLastBit) {
+    const Exact& c = GetParam();
+    const ConeResult result = SolveCone(c.variant, c.first, c.second);
+    ASSERT_TRUE(std::holds_alternative<ConeValues>(result));
+    const ConeValues& v = std::get<ConeValues>(result);
+    EXPECT_EQ(v.R, c.expected.R);
+    EXPECT_EQ(v.L, c.expected.L);
+    EXPECT_EQ(v.So, c.expected.So);
+    EXPECT_EQ(v.Sp, c.expected.Sp);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cone, SolveConeExact, ::testing::ValuesIn(kExact),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SolveCone, PiIsTheProgramsOwnNotTheTrueOne) {
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(Pi), 0x400921FB54442D11u);
+    EXPECT_LT(Pi, 3.141592653589793);
+}
+
+// Any known pair of the three-decimal values of the cone R = 3, L = 5 gives the cone back.
+TEST(SolveCone, EveryVariantGivesBackTheWorkedCone) {
+    const ConeValues shown{3.000, 5.000, 47.124, 75.398};
+    const NumberFormat format;
+    for (std::int16_t variant = 0; variant < kVariantCount; ++variant) {
+        SCOPED_TRACE(variant);
+        const KnownPair known = kKnownPairs[static_cast<std::size_t>(variant)];
+        const ConeResult result =
+            SolveCone(variant, ValueOf(shown, known.first), ValueOf(shown, known.second));
+        ASSERT_TRUE(std::holds_alternative<ConeValues>(result));
+        const ConeValues& v = std::get<ConeValues>(result);
+        EXPECT_EQ(FormatResult(v.R, format), "3.000");
+        EXPECT_EQ(FormatResult(v.L, format), "5.000");
+        EXPECT_EQ(FormatResult(v.So, format), "47.124");
+        EXPECT_EQ(FormatResult(v.Sp, format), "75.398");
+    }
+}
+
+TEST(SolveCone, NegativeResultsStand) {
+    const ConeResult result = SolveCone(4, 2, 5);
+    ASSERT_TRUE(std::holds_alternative<ConeValues>(result));
+    const ConeValues& v = std::get<ConeValues>(result);
+    EXPECT_EQ(FormatResult(v.L, {}), "-1.204");
+    EXPECT_EQ(FormatResult(v.So, {}), "-7.566");
+}
+
+TEST(SolveCone, KnownMembersAreTheInputsBitForBit) {
+    const double inputs[][2] = {{3, 5}, {-0.0, 2}, {-4.5, 1e-300}, {7, -0.25}};
+    for (std::int16_t variant = 0; variant < kVariantCount; ++variant) {
+        for (const auto& in : inputs) {
+            const ConeResult result = SolveCone(variant, in[0], in[1]);
+            if (!std::holds_alternative<ConeValues>(result)) continue;
+            const KnownPair known = kKnownPairs[static_cast<std::size_t>(variant)];
+            const ConeValues& v = std::get<ConeValues>(result);
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(ValueOf(v, known.first)),
+                      std::bit_cast<std::uint64_t>(in[0]));
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(ValueOf(v, known.second)),
+                      std::bit_cast<std::uint64_t>(in[1]));
+        }
+    }
+}
+
+struct Failing {
+    const char* name;
+    std::int16_t variant;
+    double first, second;
+    ConeFailure expected;
+};
+
+const Failing kFailing[] = {
+    {"RadiusZeroDividesByZero", 1, 0, 10, ConeFailure::DivisionByZero},
+    {"ZeroOverZeroIsADivisionByZero", 1, 0, 0, ConeFailure::DivisionByZero},
+    {"SlantZeroDividesByZero", 3, 0, 10, ConeFailure::DivisionByZero},
+    {"RadiusZeroWithTotalDividesByZero", 4, 0, 10, ConeFailure::DivisionByZero},
+    {"EqualAreasGiveRadiusZero", 5, 5, 5, ConeFailure::DivisionByZero},
+    {"AreaGapRoundsToZeroRadius", 5, 0, 5e-324, ConeFailure::DivisionByZero},
+    {"TotalBelowLateralHasNoRoot", 5, 5, 4, ConeFailure::NegativeSquareRoot},
+    {"NegativeDiscriminantHasNoRoot", 2, 0, -1, ConeFailure::NegativeSquareRoot},
+    {"TinyRadiusOverflowsTheQuotient", 1, 1e-308, 1e10, ConeFailure::Overflow},
+    {"HugeConeOverflowsTheProduct", 0, 1e200, 1e200, ConeFailure::Overflow},
+    {"InfiniteInputIsAnOverflow", 0, kInf, 1, ConeFailure::Overflow},
+    {"InfiniteInputBeforeDivisionByZero", 1, 0, -kInf, ConeFailure::Overflow},
+    {"NotANumberInputIsAnOverflow", 2, 1, kNaN, ConeFailure::Overflow},
+};
+
+void PrintTo(const Failing& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SolveConeFailing : public ::testing::TestWithParam<Failing> {};
+
+TEST_P(SolveConeFailing, ReportsTheFirstFailingOperation) {
+    const Failing& c = GetParam();
+    const ConeResult result = SolveCone(c.variant, c.first, c.second);
+    ASSERT_TRUE(std::holds_alternative<ConeFailure>(result));
+    EXPECT_EQ(std::get<ConeFailure>(result), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cone, SolveConeFailing, ::testing::ValuesIn(kFailing),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SolveCone, SquareRootOfNegativeZeroIsNotAFailure) {
+    // (Sp - So) / p is -0 here: the square root of -0 is -0, and So / (p * -0) divides by zero.
+    const ConeResult result = SolveCone(5, 0, -0.0);
+    ASSERT_TRUE(std::holds_alternative<ConeFailure>(result));
+    EXPECT_EQ(std::get<ConeFailure>(result), ConeFailure::DivisionByZero);
+}
+
+TEST(SolveCone, VariantOutsideTheTableThrows) {
+    EXPECT_THROW(SolveCone(-1, 1, 1), std::out_of_range);
+    EXPECT_THROW(SolveCone(6, 1, 1), std::out_of_range);
+}
+
+}  // namespace
+}  // namespace pelmora::cone

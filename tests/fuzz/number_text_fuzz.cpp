@@ -1,0 +1,62 @@
+// Feeds any bytes to ReadNumber and FormatResult. Nothing may crash, and every finite value
+// written under any format must read back, through the reading the form uses for its own
+// text, as the same number its plain form shows.
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "cone/number_text.h"
+
+namespace {
+
+using pelmora::cone::NegativePattern;
+using pelmora::cone::NumberFormat;
+
+const NumberFormat kPlain{".", "", {}, true, NegativePattern::LeadingMinus};
+
+const NumberFormat kFormats[] = {
+    {},
+    {",", "", {3}, true, NegativePattern::LeadingMinus},
+    {",", ".", {3}, true, NegativePattern::LeadingMinusSpace},
+    {".", ",", {3, 2}, true, NegativePattern::TrailingMinus},
+    {",", "\u202F", {3}, false, NegativePattern::Parentheses},
+    {"٫", "٬", {3, 0}, true, NegativePattern::TrailingSpaceMinus},
+    {".", ".", {1}, false, NegativePattern::LeadingMinus},
+    {"", "", {}, true, NegativePattern::LeadingMinus},
+};
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+void CheckWritten(double value, const NumberFormat& format) {
+    const std::string text = pelmora::cone::FormatResult(value, format);
+    if (!std::isfinite(value)) return;
+    const double shown = pelmora::cone::ReadNumber(pelmora::cone::FormatResult(value, kPlain));
+    const auto readBack = pelmora::cone::ReadShownNumber(text, format);
+    Check(readBack.has_value());
+    Check(*readBack == shown);
+    if (std::isinf(shown)) {
+        // Only the largest doubles show, cut to 15 digits, a number beyond the double range.
+        Check(std::fabs(value) > 1.79769313486231e308);
+    } else {
+        Check(std::fabs(shown - value) <= 0.0005 + std::fabs(value) * 1e-14);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const NumberFormat& format = kFormats[size == 0 ? 0 : data[0] % std::size(kFormats)];
+
+    CheckWritten(pelmora::cone::ReadNumber(text), format);
+    if (size >= 9) {
+        double bits = 0;
+        std::memcpy(&bits, data + 1, sizeof bits);
+        CheckWritten(bits, format);
+    }
+    return 0;
+}
