@@ -1,0 +1,84 @@
+// Micro-benchmarks of the calculator core. Run a Release build:
+//   cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELMORA_BUILD_BENCH=ON
+//   cmake --build build/bench --target core_bench && build/bench/bench/core_bench
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "cone/cone.h"
+#include "cone/number_text.h"
+#include "form/calculator_form.h"
+
+namespace {
+
+using namespace pelmora;
+
+// The known pair of each variant, taken from the cone R = 3, L = 5.
+constexpr double kKnown[cone::kVariantCount][2] = {{3, 5},      {3, 47.124}, {5, 75.398},
+                                                   {5, 47.124}, {3, 75.398}, {47.124, 75.398}};
+
+void BM_SolveCone(benchmark::State& state) {
+    const auto variant = static_cast<std::int16_t>(state.range(0));
+    double first = kKnown[variant][0];
+    double second = kKnown[variant][1];
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(first);
+        benchmark::DoNotOptimize(second);
+        benchmark::DoNotOptimize(cone::SolveCone(variant, first, second));
+    }
+}
+BENCHMARK(BM_SolveCone)->DenseRange(0, 5);
+
+void BM_ReadNumberShort(benchmark::State& state) {
+    const std::string text = "1234.56789";  // ten characters
+    for (auto _ : state)
+        benchmark::DoNotOptimize(cone::ReadNumber(text));
+}
+BENCHMARK(BM_ReadNumberShort);
+
+// A pasted text of the given length: digits with blanks, which reading must walk through.
+void BM_ReadNumberPasted(benchmark::State& state) {
+    std::string text;
+    while (text.size() < static_cast<std::size_t>(state.range(0)))
+        text += "12 345 678 9";
+    text.resize(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(cone::ReadNumber(text));
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_ReadNumberPasted)->RangeMultiplier(16)->Range(1 << 10, 1 << 20)->Complexity();
+
+void BM_FormatResult(benchmark::State& state) {
+    const cone::NumberFormat format;
+    double value = 75.39822368615496;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        benchmark::DoNotOptimize(cone::FormatResult(value, format));
+    }
+}
+BENCHMARK(BM_FormatResult);
+
+void BM_FormatResultHuge(benchmark::State& state) {
+    const cone::NumberFormat format;
+    double value = 1.7976931348623157e308;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        benchmark::DoNotOptimize(cone::FormatResult(value, format));
+    }
+}
+BENCHMARK(BM_FormatResultHuge);
+
+// One press of Calculate on the worked cone: read two fields, solve, write four.
+void BM_Calculate(benchmark::State& state) {
+    form::CalculatorForm form([] { return cone::NumberFormat{}; });
+    form.LoadForm();
+    for (auto _ : state) {
+        form.TypeText(0, "3");
+        form.TypeText(1, "5");
+        benchmark::DoNotOptimize(form.CommandClick(0));
+    }
+}
+BENCHMARK(BM_Calculate);
+
+}  // namespace
