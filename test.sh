@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds Pelmora and runs every test:
+#  1. GCC, with every warning an error, the window tests and the benchmarks built; the
+#     flags ask for fused multiply-adds, which the cone library must refuse;
+#  2. Clang under AddressSanitizer and UndefinedBehaviorSanitizer, the whole suite again,
+#     plus a bounded libFuzzer run over the number text;
+#  3. a Windows cross-compile of the core libraries with mingw-w64 (built, not run).
+# Exits non-zero on the first failure.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/setup.sh
+
+pelmora_require_packages cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev \
+    libbenchmark-dev locales mingw-w64 qt6-base-dev fonts-liberation appstream \
+    desktop-file-utils
+pelmora_generate_locales build/locales bg_BG de_DE en_IN fr_FR
+
+common=(-DPELMORA_WERROR=ON "-DPELMORA_LOCALE_DIR=$PWD/build/locales")
+
+echo "== GCC build"
+CC=gcc CXX=g++ pelmora_build build/gcc "${common[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DPELMORA_BUILD_BENCH=ON "-DCMAKE_CXX_FLAGS=-march=native -ffp-contract=fast"
+ctest --test-dir build/gcc --output-on-failure -j "$(nproc)"
+
+echo "== Clang build with AddressSanitizer, UndefinedBehaviorSanitizer and the fuzzer"
+CC=clang CXX=clang++ pelmora_build build/clang-asan "${common[@]}" -DCMAKE_BUILD_TYPE=Debug \
+    -DPELMORA_SANITIZE=ON -DPELMORA_FUZZ=ON "-DCMAKE_CXX_FLAGS=-O1"
+ctest --test-dir build/clang-asan --output-on-failure -j "$(nproc)"
+
+echo "== Windows cross-compile of the core libraries"
+pelmora_build build/mingw --toolchain cmake/mingw-w64.cmake -DPELMORA_WERROR=ON \
+    -DBUILD_TESTING=OFF
+
+echo "All Pelmora tests passed."
