@@ -24,11 +24,16 @@ function(pelmora_library target)
     pelmora_strict(${target})
 endfunction()
 
-# A GoogleTest executable registered with CTest, one test per test case.
+# A GoogleTest executable registered with CTest, one test per test case. OWN_MAIN: the
+# sources bring their own main (linked against gtest instead of gtest_main).
 function(pelmora_test target)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(ARG "OWN_MAIN" "" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
     add_executable(${target} ${ARG_SOURCES})
-    target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main)
+    if(ARG_OWN_MAIN)
+        target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} GTest::gtest)
+    else()
+        target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main)
+    endif()
     pelmora_strict(${target})
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT
                          "${ARG_ENVIRONMENT}")
