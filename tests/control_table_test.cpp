@@ -1,0 +1,87 @@
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "ui/control_table.h"
+
+namespace pelmora::ui {
+namespace {
+
+TEST(ControlTable, NamesAreUniqueAndEveryFieldAppearsOnce) {
+    std::set<std::string> names;
+    std::set<int> fields;
+    for (const ControlSpec& spec : ControlTable()) {
+        EXPECT_TRUE(names.insert(std::string(spec.array) + "_" + std::to_string(spec.index)).second)
+            << spec.array << ' ' << spec.index;
+        if (spec.kind == ControlKind::ValueField) fields.insert(spec.index);
+    }
+    EXPECT_EQ(names.size(), 5u + 6u + 2u + 1u + 24u);
+    EXPECT_EQ(fields.size(), 24u);
+    EXPECT_EQ(*fields.begin(), 0);
+    EXPECT_EQ(*fields.rbegin(), 23);
+}
+
+TEST(ControlTable, TabIndexesAreUniqueAndSkipOnlyOne) {
+    std::set<int> indexes;
+    for (const ControlSpec& spec : ControlTable())
+        EXPECT_TRUE(indexes.insert(spec.tabIndex).second);
+    std::set<int> expected;
+    for (int i = 0; i <= 38; ++i) {
+        if (i != 1) expected.insert(i);
+    }
+    EXPECT_EQ(indexes, expected);
+}
+
+TEST(ControlTable, GeometryIsWholePixelsInsideTheWindow) {
+    for (const ControlSpec& spec : ControlTable()) {
+        SCOPED_TRACE(std::string(spec.array) + "_" + std::to_string(spec.index));
+        for (const int twips : {spec.left, spec.top, spec.width, spec.height}) {
+            EXPECT_EQ(twips % kTwipsPerPixel, 0);
+        }
+        EXPECT_LE(spec.left + spec.width, kClientWidth);
+        EXPECT_LE(spec.top + spec.height, kClientHeight);
+    }
+}
+
+// Each field lines up with its row's option button and stands under its column's caption.
+TEST(ControlTable, FieldGridLinesUpWithOptionsAndCaptions) {
+    const auto find = [](std::string_view array, int index) {
+        for (const ControlSpec& spec : ControlTable()) {
+            if (spec.array == array && spec.index == index) return spec;
+        }
+        ADD_FAILURE() << array << ' ' << index;
+        return ControlSpec{};
+    };
+    for (int field = 0; field < 24; ++field) {
+        const ControlSpec text = find("Text2", field);
+        EXPECT_EQ(text.top, find("Option1", field / 4).top) << field;
+        EXPECT_EQ(text.left, find("Label1", field % 4 + 1).left) << field;
+        EXPECT_EQ(text.width, 975);
+        EXPECT_EQ(text.height, 405);
+    }
+    EXPECT_EQ(find("Text2", 12).tabIndex, 23);
+    EXPECT_EQ(find("Text2", 16).tabIndex, 30);
+    EXPECT_EQ(find("Text2", 23).tabIndex, 38);
+}
+
+TEST(ControlTable, TaskStatementIsEightLinesOf1023Characters) {
+    const std::u8string_view bytes(reinterpret_cast<const char8_t*>(kTaskStatement.data()),
+                                   kTaskStatement.size());
+    int characters = 0;
+    for (const char8_t byte : bytes)
+        characters += (byte & 0xC0) != 0x80;
+    EXPECT_EQ(characters, 1023);
+    int lines = 0;
+    for (std::size_t at = kTaskStatement.find("\r\n"); at != std::string_view::npos;
+         at = kTaskStatement.find("\r\n", at + 2)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 8);
+    EXPECT_TRUE(kTaskStatement.ends_with("повърхнина\r\n"));
+    EXPECT_NE(kTaskStatement.find("едновременно  за"), std::string_view::npos);
+    EXPECT_NE(kTaskStatement.find("3.1415...  Неговата"), std::string_view::npos);
+}
+
+}  // namespace
+}  // namespace pelmora::ui
