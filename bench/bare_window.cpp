@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
         ->setGeometry(64, 0, 337, 25);
     const char* const columns[] = {"R", "L", "So", "Sp"};
     for (int c = 0; c < 4; ++c) {
-        (new QLabel(QString::fromLatin1(columns[c]), &window))->setGeometry(104 + 64 * c, 32, 65, 25);
+        (new QLabel(QString::fromLatin1(columns[c]), &window))
+            ->setGeometry(104 + 64 * c, 32, 65, 25);
     }
     auto* group = new QButtonGroup(&window);
     for (int r = 0; r < 6; ++r) {
@@ -49,8 +50,9 @@ int main(int argc, char** argv) {
     (new QPushButton(QStringLiteral("Изчисти"), &window))->setGeometry(368, 176, 81, 25);
     auto* text = new QPlainTextEdit(&window);
     text->setGeometry(8, 216, 441, 121);
-    text->setPlainText(QString::fromUtf8(pelmora::ui::kTaskStatement.data(),
-                                         static_cast<qsizetype>(pelmora::ui::kTaskStatement.size())));
+    text->setPlainText(
+        QString::fromUtf8(pelmora::ui::kTaskStatement.data(),
+                          static_cast<qsizetype>(pelmora::ui::kTaskStatement.size())));
     window.show();
     return QApplication::exec();
 }

@@ -11,10 +11,10 @@ namespace {
 TEST(ControlTable, NamesAreUniqueAndEveryFieldAppearsOnce) {
     std::set<std::string> names;
     std::set<int> fields;
-    for (const ControlSpec& spec : ControlTable()) {
-        EXPECT_TRUE(names.insert(std::string(spec.array) + "_" + std::to_string(spec.index)).second)
-            << spec.array << ' ' << spec.index;
-        if (spec.kind == ControlKind::ValueField) fields.insert(spec.index);
+    for (const ControlSpec& row : ControlTable()) {
+        EXPECT_TRUE(names.insert(std::string(row.array) + "_" + std::to_string(row.index)).second)
+            << row.array << ' ' << row.index;
+        if (row.kind == ControlKind::ValueField) fields.insert(row.index);
     }
     EXPECT_EQ(names.size(), 5u + 6u + 2u + 1u + 24u);
     EXPECT_EQ(fields.size(), 24u);
@@ -24,8 +24,8 @@ TEST(ControlTable, NamesAreUniqueAndEveryFieldAppearsOnce) {
 
 TEST(ControlTable, TabIndexesAreUniqueAndSkipOnlyOne) {
     std::set<int> indexes;
-    for (const ControlSpec& spec : ControlTable())
-        EXPECT_TRUE(indexes.insert(spec.tabIndex).second);
+    for (const ControlSpec& row : ControlTable())
+        EXPECT_TRUE(indexes.insert(row.tabIndex).second);
     std::set<int> expected;
     for (int i = 0; i <= 38; ++i) {
         if (i != 1) expected.insert(i);
@@ -34,21 +34,21 @@ TEST(ControlTable, TabIndexesAreUniqueAndSkipOnlyOne) {
 }
 
 TEST(ControlTable, GeometryIsWholePixelsInsideTheWindow) {
-    for (const ControlSpec& spec : ControlTable()) {
-        SCOPED_TRACE(std::string(spec.array) + "_" + std::to_string(spec.index));
-        for (const int twips : {spec.left, spec.top, spec.width, spec.height}) {
+    for (const ControlSpec& row : ControlTable()) {
+        SCOPED_TRACE(std::string(row.array) + "_" + std::to_string(row.index));
+        for (const int twips : {row.left, row.top, row.width, row.height}) {
             EXPECT_EQ(twips % kTwipsPerPixel, 0);
         }
-        EXPECT_LE(spec.left + spec.width, kClientWidth);
-        EXPECT_LE(spec.top + spec.height, kClientHeight);
+        EXPECT_LE(row.left + row.width, kClientWidth);
+        EXPECT_LE(row.top + row.height, kClientHeight);
     }
 }
 
 // Each field lines up with its row's option button and stands under its column's caption.
 TEST(ControlTable, FieldGridLinesUpWithOptionsAndCaptions) {
     const auto find = [](std::string_view array, int index) {
-        for (const ControlSpec& spec : ControlTable()) {
-            if (spec.array == array && spec.index == index) return spec;
+        for (const ControlSpec& row : ControlTable()) {
+            if (row.array == array && row.index == index) return row;
         }
         ADD_FAILURE() << array << ' ' << index;
         return ControlSpec{};

@@ -1,3 +1,4 @@
+#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -189,9 +190,17 @@ TEST(FormatResult, LargestDoubleIsWrittenInFull) {
     EXPECT_EQ(text.size(), 309 + 102 + 4);  // digits, separators, ".000"
 }
 
-TEST(FormatResult, DoesNotDependOnTheProcessLocale) {
-    // The examples above run under whatever locale the test runs in; this pins one.
-    EXPECT_EQ(FormatResult(-1234.5, Format(",", " ", {3})), "-1 234,500");
+// Under a German process locale the C library reads "1.5" as 1 and writes 1,5; neither
+// conversion may follow it.
+TEST(NumberText, DoesNotDependOnTheProcessLocale) {
+    const std::string old = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+        << "de_DE.UTF-8 is not installed; ./test.sh generates it";
+    const double read = ReadNumber("1.5e1");
+    const std::string written = FormatResult(-1234.5, kExample);
+    std::setlocale(LC_ALL, old.c_str());
+    EXPECT_EQ(read, 15.0);
+    EXPECT_EQ(written, "-1,234.500");
 }
 
 struct ShownCase {

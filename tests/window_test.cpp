@@ -29,9 +29,9 @@ void PrintTo(const QString& text, std::ostream* os) {
 namespace pelmora::ui {
 namespace {
 
-QString NameOf(const ControlSpec& spec) {
-    return QString::fromUtf8(spec.array.data(), static_cast<qsizetype>(spec.array.size())) +
-           QStringLiteral("_") + QString::number(spec.index);
+QString NameOf(const ControlSpec& row) {
+    return QString::fromUtf8(row.array.data(), static_cast<qsizetype>(row.array.size())) +
+           QStringLiteral("_") + QString::number(row.index);
 }
 
 QColor ToColor(Rgb rgb) {
@@ -87,25 +87,25 @@ protected:
 };
 
 TEST_F(WindowTest, EveryControlIsAsTheTableSays) {
-    for (const ControlSpec& spec : ControlTable()) {
-        SCOPED_TRACE(NameOf(spec).toStdString());
-        auto* widget = control<QWidget>(NameOf(spec));
+    for (const ControlSpec& row : ControlTable()) {
+        SCOPED_TRACE(NameOf(row).toStdString());
+        auto* widget = control<QWidget>(NameOf(row));
         ASSERT_NE(widget, nullptr);
         EXPECT_EQ(widget->geometry(),
-                  QRect(spec.left / 15, spec.top / 15, spec.width / 15, spec.height / 15));
+                  QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
         EXPECT_EQ(widget->font().family(), QStringLiteral("Times New Roman"));
         EXPECT_EQ(widget->font().pointSize(), 12);
         EXPECT_FALSE(widget->font().italic() || widget->font().underline() ||
                      widget->font().strikeOut());
         const QString caption =
-            QString::fromUtf8(spec.caption.data(), static_cast<qsizetype>(spec.caption.size()));
-        if (spec.background) {
+            QString::fromUtf8(row.caption.data(), static_cast<qsizetype>(row.caption.size()));
+        if (row.background) {
             const QPalette::ColorRole role =
-                spec.kind == ControlKind::Label ? QPalette::Window : QPalette::Button;
-            EXPECT_EQ(widget->palette().color(role), ToColor(*spec.background));
+                row.kind == ControlKind::Label ? QPalette::Window : QPalette::Button;
+            EXPECT_EQ(widget->palette().color(role), ToColor(*row.background));
             EXPECT_TRUE(widget->autoFillBackground());
         }
-        switch (spec.kind) {
+        switch (row.kind) {
             case ControlKind::Label: {
                 auto* label = qobject_cast<QLabel*>(widget);
                 ASSERT_NE(label, nullptr);
@@ -117,7 +117,7 @@ TEST_F(WindowTest, EveryControlIsAsTheTableSays) {
             }
             case ControlKind::OptionButton:
                 EXPECT_EQ(qobject_cast<QRadioButton*>(widget)->text(), caption);
-                EXPECT_EQ(qobject_cast<QRadioButton*>(widget)->isChecked(), spec.index == 0);
+                EXPECT_EQ(qobject_cast<QRadioButton*>(widget)->isChecked(), row.index == 0);
                 break;
             case ControlKind::PushButton: {
                 auto* button = qobject_cast<QPushButton*>(widget);
@@ -127,11 +127,11 @@ TEST_F(WindowTest, EveryControlIsAsTheTableSays) {
             }
             case ControlKind::ValueField: {
                 auto* edit = qobject_cast<QLineEdit*>(widget);
-                const form::FieldEntry& entry = form.state().fields[spec.index];
+                const form::FieldEntry& entry = form.state().fields[row.index];
                 EXPECT_TRUE(edit->text().isEmpty());
                 EXPECT_EQ(edit->isEnabled(), !entry.computed);
                 EXPECT_EQ(edit->font().bold(), entry.computed);
-                EXPECT_EQ(edit->isReadOnly(), spec.index >= 4);
+                EXPECT_EQ(edit->isReadOnly(), row.index >= 4);
                 EXPECT_TRUE(edit->hasFrame());
                 EXPECT_EQ(edit->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
                 if (entry.computed) {

@@ -26,9 +26,9 @@ QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QRect PixelRect(const ControlSpec& spec) {
-    return {spec.left / kTwipsPerPixel, spec.top / kTwipsPerPixel, spec.width / kTwipsPerPixel,
-            spec.height / kTwipsPerPixel};
+QRect PixelRect(const ControlSpec& row) {
+    return {row.left / kTwipsPerPixel, row.top / kTwipsPerPixel, row.width / kTwipsPerPixel,
+            row.height / kTwipsPerPixel};
 }
 
 QColor ToColor(Rgb rgb) {
@@ -57,8 +57,8 @@ void SetBackground(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 
 const ControlSpec& FindControl(std::string_view array, int index) {
     const auto& table = ControlTable();
-    return *std::find_if(table.begin(), table.end(), [&](const ControlSpec& spec) {
-        return spec.array == array && spec.index == index;
+    return *std::find_if(table.begin(), table.end(), [&](const ControlSpec& row) {
+        return row.array == array && row.index == index;
     });
 }
 
@@ -110,10 +110,10 @@ PelmoraWindow::~PelmoraWindow() {
 
 void PelmoraWindow::buildControls() {
     m_options = new QButtonGroup(this);
-    for (const ControlSpec& spec : ControlTable()) {
+    for (const ControlSpec& row : ControlTable()) {
         QWidget* widget = nullptr;
-        const QString caption = FromUtf8(spec.caption);
-        switch (spec.kind) {
+        const QString caption = FromUtf8(row.caption);
+        switch (row.kind) {
             case ControlKind::Label: {
                 auto* label = new QLabel(caption, this);
                 label->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
@@ -122,7 +122,7 @@ void PelmoraWindow::buildControls() {
             }
             case ControlKind::OptionButton: {
                 auto* option = new QRadioButton(caption, this);
-                m_options->addButton(option, spec.index);
+                m_options->addButton(option, row.index);
                 widget = option;
                 break;
             }
@@ -130,12 +130,12 @@ void PelmoraWindow::buildControls() {
                 auto* button = new QPushButton(caption, this);
                 button->setAutoDefault(false);
                 connect(button, &QPushButton::clicked, this,
-                        [this, index = spec.index] { commandClicked(index); });
+                        [this, index = row.index] { commandClicked(index); });
                 widget = button;
                 break;
             }
             case ControlKind::ValueField: {
-                const int field = spec.index;
+                const int field = row.index;
                 auto* edit = new QLineEdit(this);
                 edit->setMaxLength(std::numeric_limits<int>::max());  // Qt's default is 32,767
                 const ControlSpec& option = FindControl("Option1", field / 4);
@@ -176,13 +176,13 @@ void PelmoraWindow::buildControls() {
                 break;
             }
         }
-        widget->setObjectName(QStringLiteral("%1_%2").arg(FromUtf8(spec.array)).arg(spec.index));
-        widget->setGeometry(PixelRect(spec));
+        widget->setObjectName(QStringLiteral("%1_%2").arg(FromUtf8(row.array)).arg(row.index));
+        widget->setGeometry(PixelRect(row));
         if (QStyle* style = ClassicStyle()) widget->setStyle(style);
-        if (spec.background) {
+        if (row.background) {
             // Buttons fill from the Button role, labels from Window: set both.
-            SetBackground(widget, QPalette::Window, ToColor(*spec.background));
-            SetBackground(widget, QPalette::Button, ToColor(*spec.background));
+            SetBackground(widget, QPalette::Window, ToColor(*row.background));
+            SetBackground(widget, QPalette::Button, ToColor(*row.background));
         }
     }
     m_options->button(0)->setChecked(true);
@@ -191,10 +191,10 @@ void PelmoraWindow::buildControls() {
 
 void PelmoraWindow::setTabOrder() {
     std::vector<std::pair<int, QWidget*>> chain;
-    for (const ControlSpec& spec : ControlTable()) {
-        const QString name = QStringLiteral("%1_%2").arg(FromUtf8(spec.array)).arg(spec.index);
-        if (auto* widget = findChild<QWidget*>(name); widget && spec.kind != ControlKind::Label) {
-            chain.emplace_back(spec.tabIndex, widget);
+    for (const ControlSpec& row : ControlTable()) {
+        const QString name = QStringLiteral("%1_%2").arg(FromUtf8(row.array)).arg(row.index);
+        if (auto* widget = findChild<QWidget*>(name); widget && row.kind != ControlKind::Label) {
+            chain.emplace_back(row.tabIndex, widget);
         }
     }
     std::sort(chain.begin(), chain.end());
