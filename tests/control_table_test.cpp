@@ -12,8 +12,7 @@ TEST(ControlTable, NamesAreUniqueAndEveryFieldAppearsOnce) {
     std::set<std::string> names;
     std::set<int> fields;
     for (const ControlSpec& row : ControlTable()) {
-        EXPECT_TRUE(names.insert(std::string(row.array) + "_" + std::to_string(row.index)).second)
-            << row.array << ' ' << row.index;
+        EXPECT_TRUE(names.insert(ControlName(row)).second) << ControlName(row);
         if (row.kind == ControlKind::ValueField) fields.insert(row.index);
     }
     EXPECT_EQ(names.size(), 5u + 6u + 2u + 1u + 24u);
@@ -35,7 +34,7 @@ TEST(ControlTable, TabIndexesAreUniqueAndSkipOnlyOne) {
 
 TEST(ControlTable, GeometryIsWholePixelsInsideTheWindow) {
     for (const ControlSpec& row : ControlTable()) {
-        SCOPED_TRACE(std::string(row.array) + "_" + std::to_string(row.index));
+        SCOPED_TRACE(ControlName(row));
         for (const int twips : {row.left, row.top, row.width, row.height}) {
             EXPECT_EQ(twips % kTwipsPerPixel, 0);
         }

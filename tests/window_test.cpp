@@ -30,8 +30,7 @@ namespace pelmora::ui {
 namespace {
 
 QString NameOf(const ControlSpec& row) {
-    return QString::fromUtf8(row.array.data(), static_cast<qsizetype>(row.array.size())) +
-           QStringLiteral("_") + QString::number(row.index);
+    return QString::fromStdString(ControlName(row));
 }
 
 QColor ToColor(Rgb rgb) {

@@ -67,6 +67,10 @@ const std::vector<ControlSpec>& ControlTable() {
     return table;
 }
 
+std::string ControlName(const ControlSpec& control) {
+    return std::string(control.array) + "_" + std::to_string(control.index);
+}
+
 const std::string_view kTaskStatement =
     "Едно ирационално число - НЕ може да се представи като дроб, имаща едновременно  за "
     "числител и знаменател цели числа.\r\n"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -35,6 +36,9 @@ inline constexpr int kClientHeight = 5130;
 
 // Every control of the window, the 6 × 4 grid of value fields included, in table order.
 const std::vector<ControlSpec>& ControlTable();
+
+// The control's object name: its array name and index joined by an underscore ("Text2_5").
+std::string ControlName(const ControlSpec& control);
 
 // The task statement shown under the grid: eight lines, each ended by CR LF.
 extern const std::string_view kTaskStatement;

@@ -99,7 +99,6 @@ PelmoraWindow::PelmoraWindow(form::CalculatorForm& form, FailureReporter reportF
     setFont(font);
 
     buildControls();
-    setTabOrder();
     m_form.setChangeListener([this](const form::FormChange& change) { showChange(change); });
     m_form.LoadForm();
 }
@@ -110,6 +109,7 @@ PelmoraWindow::~PelmoraWindow() {
 
 void PelmoraWindow::buildControls() {
     m_options = new QButtonGroup(this);
+    std::vector<std::pair<int, QWidget*>> tabChain;
     for (const ControlSpec& row : ControlTable()) {
         QWidget* widget = nullptr;
         const QString caption = FromUtf8(row.caption);
@@ -176,7 +176,7 @@ void PelmoraWindow::buildControls() {
                 break;
             }
         }
-        widget->setObjectName(QStringLiteral("%1_%2").arg(FromUtf8(row.array)).arg(row.index));
+        widget->setObjectName(QString::fromStdString(ControlName(row)));
         widget->setGeometry(PixelRect(row));
         if (QStyle* style = ClassicStyle()) widget->setStyle(style);
         if (row.background) {
@@ -184,22 +184,16 @@ void PelmoraWindow::buildControls() {
             SetBackground(widget, QPalette::Window, ToColor(*row.background));
             SetBackground(widget, QPalette::Button, ToColor(*row.background));
         }
+        if (row.kind != ControlKind::Label) tabChain.emplace_back(row.tabIndex, widget);
     }
     m_options->button(0)->setChecked(true);
     connect(m_options, &QButtonGroup::idClicked, this, [this](int index) { optionClicked(index); });
-}
 
-void PelmoraWindow::setTabOrder() {
-    std::vector<std::pair<int, QWidget*>> chain;
-    for (const ControlSpec& row : ControlTable()) {
-        const QString name = QStringLiteral("%1_%2").arg(FromUtf8(row.array)).arg(row.index);
-        if (auto* widget = findChild<QWidget*>(name); widget && row.kind != ControlKind::Label) {
-            chain.emplace_back(row.tabIndex, widget);
-        }
-    }
-    std::sort(chain.begin(), chain.end());
-    for (std::size_t i = 1; i < chain.size(); ++i) {
-        QWidget::setTabOrder(chain[i - 1].second, chain[i].second);
+    // Tab order follows the tab indexes. Qt itself skips disabled fields and all but the
+    // checked button of the option group.
+    std::sort(tabChain.begin(), tabChain.end());
+    for (std::size_t i = 1; i < tabChain.size(); ++i) {
+        QWidget::setTabOrder(tabChain[i - 1].second, tabChain[i].second);
     }
 }
 

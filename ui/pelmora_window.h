@@ -34,7 +34,6 @@ public:
 
 private:
     void buildControls();
-    void setTabOrder();
     void showChange(const form::FormChange& change);
     void showFieldText(int field);
     void fieldEdited(int field, const QString& text);
