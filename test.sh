@@ -11,7 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 
-pelmora_require_packages cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev \
+# llvm brings llvm-symbolizer: readable sanitizer reports, and leak suppressions that match.
+pelmora_require_packages cmake ninja-build g++ clang libclang-rt-14-dev llvm libgtest-dev \
     libbenchmark-dev locales mingw-w64 qt6-base-dev fonts-liberation appstream pkg-config \
     libxcb1-dev desktop-file-utils
 pelmora_generate_locales build/locales bg_BG de_DE en_IN fr_FR
