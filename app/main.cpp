@@ -49,6 +49,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(PELMORA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.pelmora.Pelmora"));
 
+    pelmora::ui::ApplyClassicLook(app);
     pelmora::form::CalculatorForm form(pelmora::platform::UserNumberFormat);
     pelmora::ui::PelmoraWindow window(form);
     window.show();

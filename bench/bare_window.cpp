@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "ui/control_table.h"
+#include "view/control_table.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -51,8 +51,8 @@ int main(int argc, char** argv) {
     auto* text = new QPlainTextEdit(&window);
     text->setGeometry(8, 216, 441, 121);
     text->setPlainText(
-        QString::fromUtf8(pelmora::ui::kTaskStatement.data(),
-                          static_cast<qsizetype>(pelmora::ui::kTaskStatement.size())));
+        QString::fromUtf8(pelmora::view::kTaskStatement.data(),
+                          static_cast<qsizetype>(pelmora::view::kTaskStatement.size())));
     window.show();
     return QApplication::exec();
 }

@@ -27,8 +27,10 @@ CalculatorForm::CalculatorForm(std::function<cone::NumberFormat()> regionalSetti
 
 void CalculatorForm::LoadForm() {
     setSelectedVariant(0);
-    for (int field = cone::kQuantityCount; field < kFieldCount; ++field)
-        setLocked(field, true);
+    for (int field = 0; field < kFieldCount; ++field) {
+        setText(field, {});
+        setLocked(field, field >= cone::kQuantityCount);
+    }
 }
 
 void CalculatorForm::SelectVariant(int index) {
@@ -42,6 +44,10 @@ void CalculatorForm::SelectVariant(int index) {
     }
     for (int field = first; field <= last; ++field)
         setLocked(field, false);
+}
+
+void CalculatorForm::OptionClick(int index) {
+    if (index != m_state.selectedVariant) SelectVariant(index);
 }
 
 bool CalculatorForm::TypeText(int field, std::string_view text) {

@@ -55,11 +55,15 @@ public:
     const FormState& state() const { return m_state; }
     void setChangeListener(ChangeListener listener) { m_listener = std::move(listener); }
 
-    // Once, before the window is first shown: variant 0, only its row open for typing.
+    // Once, before the window is first shown: variant 0, every field empty, only row 0 open
+    // for typing, whatever state the form was in before.
     void LoadForm();
     // The user chose variant `index`: the whole grid is emptied and only that row opened.
     // An index outside 0 to 5 is ignored.
     void SelectVariant(int index);
+    // The user clicked option button `index`: SelectVariant, unless that variant is selected
+    // already, when the grid stays as it is.
+    void OptionClick(int index);
     // The user changed a field's text to `text`. Refused, returning false and changing
     // nothing, for a locked or computed field or a field number outside 0 to 23.
     bool TypeText(int field, std::string_view text);

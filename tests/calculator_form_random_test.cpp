@@ -34,6 +34,8 @@ Event RandomEvent(std::mt19937& random) {
             return Click(static_cast<int>(random() % 4) - 1);
         case 2:
             return Click(0);
+        case 3:
+            return random() % 4 == 0 ? Load() : Option(static_cast<int>(random() % 8) - 1);
         default:
             return Type(static_cast<int>(random() % 26) - 1, RandomText(random));
     }
@@ -77,6 +79,7 @@ TEST(CalculatorFormRandom, KeepsItsInvariants) {
         const FormState initial = form.state();
         form.LoadForm();
         ExpectOnlyRowOpen(form.state(), 0);
+        const FormState loaded = form.state();
 
         for (int step = 0; step < 40; ++step) {
             const Event event = RandomEvent(random);
@@ -88,7 +91,13 @@ TEST(CalculatorFormRandom, KeepsItsInvariants) {
             for (int field = 0; field < kFieldCount; ++field) {
                 ASSERT_EQ(after.fields[field].computed, initial.fields[field].computed);
             }
-            if (event.kind == Event::Kind::Select && event.target >= 0 && event.target < 6) {
+            const bool selects =
+                (event.kind == Event::Kind::Select ||
+                 (event.kind == Event::Kind::Option && event.target != before.selectedVariant)) &&
+                event.target >= 0 && event.target < 6;
+            if (event.kind == Event::Kind::Load) {
+                ASSERT_EQ(after, loaded);
+            } else if (selects) {
                 ASSERT_EQ(after.selectedVariant, event.target);
                 ExpectOnlyRowOpen(after, event.target);
                 for (const FieldEntry& entry : after.fields)
@@ -98,6 +107,9 @@ TEST(CalculatorFormRandom, KeepsItsInvariants) {
                 for (int field = 0; field < kFieldCount; ++field) {
                     ASSERT_EQ(after.fields[field].locked, before.fields[field].locked);
                 }
+            }
+            if (event.kind == Event::Kind::Option && !selects) {
+                ASSERT_EQ(after, before);
             }
             if (event.kind == Event::Kind::Type) {
                 const bool open = event.target >= 0 && event.target < kFieldCount &&

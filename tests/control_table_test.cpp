@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/control_table.h"
+#include "view/control_table.h"
 
-namespace pelmora::ui {
+namespace pelmora::view {
 namespace {
 
 TEST(ControlTable, NamesAreUniqueAndEveryFieldAppearsOnce) {
@@ -83,4 +83,4 @@ TEST(ControlTable, TaskStatementIsEightLinesOf1023Characters) {
 }
 
 }  // namespace
-}  // namespace pelmora::ui
+}  // namespace pelmora::view

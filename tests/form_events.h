@@ -10,7 +10,7 @@ namespace pelmora::form::testing {
 
 // One user action as the window forwards it, so tests can be written as rows of events.
 struct Event {
-    enum class Kind { Load, Select, Type, Click };
+    enum class Kind { Load, Select, Option, Type, Click };
     Kind kind;
     int target = 0;  // variant, field or button
     std::string text;
@@ -21,6 +21,9 @@ inline Event Load() {
 }
 inline Event Select(int variant) {
     return {Event::Kind::Select, variant, {}};
+}
+inline Event Option(int variant) {
+    return {Event::Kind::Option, variant, {}};
 }
 inline Event Type(int field, std::string text) {
     return {Event::Kind::Type, field, std::move(text)};
@@ -37,6 +40,9 @@ inline std::optional<cone::ConeFailure> Apply(CalculatorForm& form, const Event&
             break;
         case Event::Kind::Select:
             form.SelectVariant(event.target);
+            break;
+        case Event::Kind::Option:
+            form.OptionClick(event.target);
             break;
         case Event::Kind::Type:
             form.TypeText(event.target, event.text);

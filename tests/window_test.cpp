@@ -18,8 +18,8 @@
 #include <gtest/gtest.h>
 
 #include "form/calculator_form.h"
-#include "ui/control_table.h"
 #include "ui/pelmora_window.h"
+#include "view/control_table.h"
 
 // Shows QStrings as text in test failures.
 void PrintTo(const QString& text, std::ostream* os) {
@@ -29,8 +29,13 @@ void PrintTo(const QString& text, std::ostream* os) {
 namespace pelmora::ui {
 namespace {
 
+using view::ControlKind;
+using view::ControlSpec;
+using view::ControlTable;
+using view::Rgb;
+
 QString NameOf(const ControlSpec& row) {
-    return QString::fromStdString(ControlName(row));
+    return QString::fromStdString(view::ControlName(row));
 }
 
 QColor ToColor(Rgb rgb) {
@@ -42,8 +47,7 @@ class WindowTest : public ::testing::Test {
 protected:
     WindowTest()
         : form([] { return cone::NumberFormat{}; }),
-          window(form,
-                 [this](QWidget*, cone::ConeFailure failure) { reported.push_back(failure); }) {
+          window(form, [this](QWidget*, const QString& text) { reported.push_back(text); }) {
         window.show();
         // Nothing activates a new window on a bare display server: do it here.
         QApplication::setActiveWindow(&window);
@@ -81,7 +85,7 @@ protected:
     }
 
     form::CalculatorForm form;
-    std::vector<cone::ConeFailure> reported;
+    std::vector<QString> reported;
     PelmoraWindow window;
 };
 
@@ -136,7 +140,7 @@ TEST_F(WindowTest, EveryControlIsAsTheTableSays) {
                 if (entry.computed) {
                     for (const auto group : {QPalette::Active, QPalette::Disabled}) {
                         EXPECT_EQ(edit->palette().color(group, QPalette::Base),
-                                  ToColor(kComputedFieldBackground));
+                                  ToColor(view::kComputedFieldBackground));
                     }
                 }
                 break;
@@ -148,8 +152,8 @@ TEST_F(WindowTest, EveryControlIsAsTheTableSays) {
                 EXPECT_EQ(statement->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
                 EXPECT_EQ(statement->lineWrapMode(), QPlainTextEdit::WidgetWidth);
                 EXPECT_EQ(statement->toPlainText(),
-                          QString::fromUtf8(kTaskStatement.data(),
-                                            static_cast<qsizetype>(kTaskStatement.size()))
+                          QString::fromUtf8(view::kTaskStatement.data(),
+                                            static_cast<qsizetype>(view::kTaskStatement.size()))
                               .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
                 break;
             }
@@ -167,7 +171,7 @@ TEST_F(WindowTest, FrameIsFixedWithTitleIconAndBackground) {
     EXPECT_TRUE(window.windowFlags() & Qt::WindowSystemMenuHint);
     EXPECT_FALSE(window.windowIcon().isNull());
     EXPECT_EQ(window.windowIcon().pixmap(32, 32).size(), QSize(32, 32));
-    EXPECT_EQ(window.palette().color(QPalette::Window), ToColor(kWindowBackground));
+    EXPECT_EQ(window.palette().color(QPalette::Window), ToColor(view::kWindowBackground));
 }
 
 TEST_F(WindowTest, PixelsShowTheColours) {
@@ -182,16 +186,16 @@ TEST_F(WindowTest, PixelsShowTheColours) {
         QColor expected;
     };
     const Probe probes[] = {
-        {"window background", {3, 3}, ToColor(kWindowBackground)},
-        {"window between fields and buttons", {364, 100}, ToColor(kWindowBackground)},
+        {"window background", {3, 3}, ToColor(view::kWindowBackground)},
+        {"window between fields and buttons", {364, 100}, ToColor(view::kWindowBackground)},
         {"caption label", {108, 50}, QColor(255, 192, 128)},
         {"title label", {70, 20}, QColor(255, 192, 128)},
         {"option button", {101, 82}, QColor(192, 255, 192)},
         {"Calculate button", {373, 61}, QColor(128, 255, 128)},
         {"Clear button", {373, 181}, QColor(255, 0, 0)},
         {"known field", {160, 78}, base},
-        {"computed field", {290, 78}, ToColor(kComputedFieldBackground)},
-        {"computed field in the last row", {120, 200}, ToColor(kComputedFieldBackground)},
+        {"computed field", {290, 78}, ToColor(view::kComputedFieldBackground)},
+        {"computed field in the last row", {120, 200}, ToColor(view::kComputedFieldBackground)},
     };
     for (const Probe& probe : probes) {
         EXPECT_EQ(at(probe.point.x(), probe.point.y()).name(), probe.expected.name())
@@ -307,7 +311,7 @@ TEST_F(WindowTest, FailedCalculationIsReportedOnceAndChangesNothing) {
     const std::vector<QString> before = texts();
     click(command(0));
     ASSERT_EQ(reported.size(), 1u);
-    EXPECT_EQ(reported[0], cone::ConeFailure::DivisionByZero);
+    EXPECT_EQ(reported[0], QStringLiteral("Изчислението е невъзможно: деление на нула."));
     EXPECT_EQ(texts(), before);
 }
 
@@ -347,15 +351,6 @@ TEST_F(WindowTest, FieldsAreNamedForScreenReaders) {
     EXPECT_EQ(field(0)->accessibleName(), QStringLiteral("Вариант 1, R"));
     EXPECT_EQ(field(13)->accessibleName(), QStringLiteral("Вариант 4, L"));
     EXPECT_EQ(field(23)->accessibleName(), QStringLiteral("Вариант 6, Sp"));
-}
-
-TEST(FailureMessage, NamesEachCause) {
-    EXPECT_EQ(FailureMessage(cone::ConeFailure::DivisionByZero),
-              QStringLiteral("Изчислението е невъзможно: деление на нула."));
-    EXPECT_EQ(FailureMessage(cone::ConeFailure::NegativeSquareRoot),
-              QStringLiteral("Изчислението е невъзможно: квадратен корен от отрицателно число."));
-    EXPECT_EQ(FailureMessage(cone::ConeFailure::Overflow),
-              QStringLiteral("Изчислението е невъзможно: препълване."));
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 #include "ui/pelmora_window.h"
 
-#include <algorithm>
 #include <limits>
 #include <utility>
-#include <vector>
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
-#include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -16,28 +15,31 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-#include "ui/control_table.h"
 #include "ui/pelmora_icon.xpm"
+#include "view/failure_text.h"
 
 namespace pelmora::ui {
 namespace {
+
+using view::ControlKind;
+using view::ControlSpec;
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QRect PixelRect(const ControlSpec& row) {
-    return {row.left / kTwipsPerPixel, row.top / kTwipsPerPixel, row.width / kTwipsPerPixel,
-            row.height / kTwipsPerPixel};
-}
-
-QColor ToColor(Rgb rgb) {
+QColor ToColor(view::Rgb rgb) {
     return {rgb.red, rgb.green, rgb.blue};
 }
 
-// The classic Windows look: sunken text boxes and flat push buttons filled with their own
-// colour. One instance serves every window; it lives as long as the application, so no
-// widget outlives the style it was polished with.
+QRect LogicalRect(const ControlSpec& row) {
+    // Qt scales logical pixels for the screen itself: lay out at 96 dots per inch.
+    const view::PixelRect rect = view::ControlRect(row, 96);
+    return {rect.x, rect.y, rect.width, rect.height};
+}
+
+// The classic look: sunken text boxes, flat push buttons filled with their own colour.
+// One instance for the whole program, owned by the application.
 QStyle* ClassicStyle() {
     static QStyle* const style = [] {
         QStyle* created = QStyleFactory::create(QStringLiteral("Windows"));
@@ -47,38 +49,38 @@ QStyle* ClassicStyle() {
     return style;
 }
 
-// Colours a widget's background in every colour group, so a disabled widget keeps it too.
-void SetBackground(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
+// The classic look's own colours: dark text on light backgrounds on every desktop.
+QPalette ClassicPalette() {
+    QStyle* style = ClassicStyle();
+    return style ? style->standardPalette() : QPalette(Qt::black, QColor(212, 208, 200));
+}
+
+// Colours `role` in every colour group, so a disabled widget keeps it too.
+void SetColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
     QPalette palette = widget->palette();
     palette.setColor(role, color);
     widget->setPalette(palette);
-    widget->setAutoFillBackground(role != QPalette::Base);
 }
 
-const ControlSpec& FindControl(std::string_view array, int index) {
-    const auto& table = ControlTable();
-    return *std::find_if(table.begin(), table.end(), [&](const ControlSpec& row) {
-        return row.array == array && row.index == index;
-    });
+// Screen readers announce the window itself as a window named by its title.
+QAccessibleInterface* WindowAccessibility(const QString& className, QObject* object) {
+    if (className == QLatin1String(PelmoraWindow::staticMetaObject.className()) &&
+        object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    return nullptr;
 }
 
 }  // namespace
 
-QString FailureMessage(cone::ConeFailure failure) {
-    switch (failure) {
-        case cone::ConeFailure::DivisionByZero:
-            return QStringLiteral("Изчислението е невъзможно: деление на нула.");
-        case cone::ConeFailure::NegativeSquareRoot:
-            return QStringLiteral(
-                "Изчислението е невъзможно: квадратен корен от отрицателно число.");
-        case cone::ConeFailure::Overflow:
-            return QStringLiteral("Изчислението е невъзможно: препълване.");
-    }
-    return {};
+void ApplyClassicLook(QApplication& app) {
+    if (QStyle* style = ClassicStyle()) QApplication::setStyle(style);
+    QApplication::setPalette(ClassicPalette());
+    (void)app;
 }
 
-void ShowFailureMessage(QWidget* window, cone::ConeFailure failure) {
-    QMessageBox::warning(window, QStringLiteral("Pelmora"), FailureMessage(failure));
+void ShowFailureMessage(QWidget* window, const QString& text) {
+    QMessageBox::warning(window, FromUtf8(view::kWindowTitle), text);
 }
 
 PelmoraWindow::PelmoraWindow(form::CalculatorForm& form, FailureReporter reportFailure,
@@ -87,154 +89,157 @@ PelmoraWindow::PelmoraWindow(form::CalculatorForm& form, FailureReporter reportF
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_form(form),
       m_reportFailure(std::move(reportFailure)) {
-    setObjectName(QStringLiteral("Pelmora"));
-    setWindowTitle(QStringLiteral("Pelmora"));
-    setWindowIcon(QIcon(QPixmap(kPelmoraIcon)));
-    setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
-    if (QStyle* style = ClassicStyle()) setStyle(style);
-    SetBackground(this, QPalette::Window, ToColor(kWindowBackground));
+    static const bool accessibilityInstalled = [] {
+        QAccessible::installFactory(WindowAccessibility);
+        return true;
+    }();
+    (void)accessibilityInstalled;
 
-    QFont font(QStringLiteral("Times New Roman"), 12);
+    setObjectName(FromUtf8(view::kWindowTitle));
+    setWindowTitle(FromUtf8(view::kWindowTitle));
+    setAccessibleName(FromUtf8(view::kWindowTitle));
+    setWindowIcon(QIcon(QPixmap(kPelmoraIcon)));
+    setFixedSize(view::TwipsToPixels(view::kClientWidth, 96),
+                 view::TwipsToPixels(view::kClientHeight, 96));
+    // The window fixes its own backgrounds, so it fixes the text colours that go with them:
+    // its palette is the classic one whatever the application's is.
+    setPalette(ClassicPalette());
+    SetColor(this, QPalette::Window, ToColor(view::kWindowBackground));
+    setAutoFillBackground(true);
+
+    QFont font(FromUtf8(view::kFontFamily), view::kFontPoints);
     font.setStyleHint(QFont::Serif);
     setFont(font);
 
-    buildControls();
-    m_form.setChangeListener([this](const form::FormChange& change) { showChange(change); });
-    m_form.LoadForm();
-}
-
-PelmoraWindow::~PelmoraWindow() {
-    m_form.setChangeListener({});
-}
-
-void PelmoraWindow::buildControls() {
-    m_options = new QButtonGroup(this);
-    std::vector<std::pair<int, QWidget*>> tabChain;
-    for (const ControlSpec& row : ControlTable()) {
-        QWidget* widget = nullptr;
-        const QString caption = FromUtf8(row.caption);
-        switch (row.kind) {
-            case ControlKind::Label: {
-                auto* label = new QLabel(caption, this);
-                label->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-                widget = label;
-                break;
-            }
-            case ControlKind::OptionButton: {
-                auto* option = new QRadioButton(caption, this);
-                m_options->addButton(option, row.index);
-                widget = option;
-                break;
-            }
-            case ControlKind::PushButton: {
-                auto* button = new QPushButton(caption, this);
-                button->setAutoDefault(false);
-                connect(button, &QPushButton::clicked, this,
-                        [this, index = row.index] { commandClicked(index); });
-                widget = button;
-                break;
-            }
-            case ControlKind::ValueField: {
-                const int field = row.index;
-                auto* edit = new QLineEdit(this);
-                edit->setMaxLength(std::numeric_limits<int>::max());  // Qt's default is 32,767
-                const ControlSpec& option = FindControl("Option1", field / 4);
-                const ControlSpec& column = FindControl("Label1", field % 4 + 1);
-                edit->setAccessibleName(FromUtf8(option.caption) + QStringLiteral(", ") +
-                                        FromUtf8(column.caption));
-                if (m_form.state().fields[field].computed) {
-                    QFont bold = font();
-                    bold.setBold(true);
-                    edit->setFont(bold);
-                    edit->setEnabled(false);
-                    SetBackground(edit, QPalette::Base, ToColor(kComputedFieldBackground));
-                    QPalette palette = edit->palette();
-                    palette.setColor(QPalette::Disabled, QPalette::Text, ToColor(kDisabledText));
-                    edit->setPalette(palette);
-                }
-                // textEdited, unlike textChanged, is not sent for setText: what the program
-                // writes never comes back as typing.
-                connect(edit, &QLineEdit::textEdited, this,
-                        [this, field](const QString& text) { fieldEdited(field, text); });
-                m_fields[field] = edit;
-                widget = edit;
-                break;
-            }
-            case ControlKind::TaskStatement: {
-                auto* statement = new QPlainTextEdit(this);
-                statement->setPlainText(
-                    FromUtf8(kTaskStatement).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-                statement->setReadOnly(true);
-                statement->setTextInteractionFlags(Qt::TextSelectableByMouse |
-                                                   Qt::TextSelectableByKeyboard);
-                statement->setTabChangesFocus(true);
-                statement->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-                statement->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-                statement->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-                statement->setFocus();
-                widget = statement;
-                break;
+    using Maker = QWidget* (PelmoraWindow::*)(const ControlSpec&);
+    static constexpr std::pair<ControlKind, Maker> kMakers[] = {
+        {ControlKind::Label, &PelmoraWindow::makeLabel},
+        {ControlKind::OptionButton, &PelmoraWindow::makeOptionButton},
+        {ControlKind::PushButton, &PelmoraWindow::makePushButton},
+        {ControlKind::ValueField, &PelmoraWindow::makeValueField},
+        {ControlKind::TaskStatement, &PelmoraWindow::makeTaskStatement},
+    };
+    for (const ControlSpec& row : view::ControlTable()) {
+        for (const auto& [kind, make] : kMakers) {
+            if (kind != row.kind) continue;
+            QWidget* widget = (this->*make)(row);
+            widget->setObjectName(QString::fromStdString(view::ControlName(row)));
+            widget->setGeometry(LogicalRect(row));
+            if (row.background) {
+                // Labels fill from the Window role, buttons from Button: set both.
+                SetColor(widget, QPalette::Window, ToColor(*row.background));
+                SetColor(widget, QPalette::Button, ToColor(*row.background));
+                widget->setAutoFillBackground(true);
             }
         }
-        widget->setObjectName(QString::fromStdString(ControlName(row)));
-        widget->setGeometry(PixelRect(row));
-        if (QStyle* style = ClassicStyle()) widget->setStyle(style);
-        if (row.background) {
-            // Buttons fill from the Button role, labels from Window: set both.
-            SetBackground(widget, QPalette::Window, ToColor(*row.background));
-            SetBackground(widget, QPalette::Button, ToColor(*row.background));
-        }
-        if (row.kind != ControlKind::Label) tabChain.emplace_back(row.tabIndex, widget);
     }
-    m_options->button(0)->setChecked(true);
-    connect(m_options, &QButtonGroup::idClicked, this, [this](int index) { optionClicked(index); });
 
     // Tab order follows the tab indexes. Qt itself skips disabled fields and all but the
     // checked button of the option group.
-    std::sort(tabChain.begin(), tabChain.end());
-    for (std::size_t i = 1; i < tabChain.size(); ++i) {
-        QWidget::setTabOrder(tabChain[i - 1].second, tabChain[i].second);
+    QWidget* previous = nullptr;
+    for (const ControlSpec* row : view::TabChain()) {
+        auto* widget = findChild<QWidget*>(QString::fromStdString(view::ControlName(*row)));
+        if (previous) QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+
+    m_presenter.emplace(m_form, static_cast<view::Surface&>(*this));
+}
+
+QWidget* PelmoraWindow::makeLabel(const ControlSpec& row) {
+    auto* label = new QLabel(FromUtf8(row.caption), this);
+    label->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    return label;
+}
+
+QWidget* PelmoraWindow::makeOptionButton(const ControlSpec& row) {
+    auto* option = new QRadioButton(FromUtf8(row.caption), this);
+    option->setAutoExclusive(true);
+    m_options[static_cast<std::size_t>(row.index)] = option;
+    // toggled, unlike clicked, is sent for every way the selection can move: a click, the
+    // arrow keys, a screen reader's Toggle action.
+    connect(option, &QRadioButton::toggled, this, [this, index = row.index](bool checked) {
+        if (checked) m_presenter->optionSelected(index);
+    });
+    return option;
+}
+
+QWidget* PelmoraWindow::makePushButton(const ControlSpec& row) {
+    auto* button = new QPushButton(FromUtf8(row.caption), this);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this,
+            [this, index = row.index] { m_presenter->buttonPressed(index); });
+    return button;
+}
+
+QWidget* PelmoraWindow::makeValueField(const ControlSpec& row) {
+    const int field = row.index;
+    auto* edit = new QLineEdit(this);
+    edit->setMaxLength(std::numeric_limits<int>::max());  // Qt's default is 32,767
+    edit->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    edit->setAccessibleName(QString::fromStdString(view::AccessibleName(field)));
+    if (m_form.state().fields[static_cast<std::size_t>(field)].computed) {
+        QFont bold = font();
+        bold.setBold(true);
+        edit->setFont(bold);
+        edit->setEnabled(false);
+        SetColor(edit, QPalette::Base, ToColor(view::kComputedFieldBackground));
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Disabled, QPalette::Text, ToColor(view::kDisabledText));
+        edit->setPalette(palette);
+    }
+    // textChanged, unlike textEdited, is sent for every way the text can change: typing,
+    // an input method, a screen reader's edit. The presenter tells its own writes apart.
+    connect(edit, &QLineEdit::textChanged, this, [this, field](const QString& text) {
+        const QByteArray utf8 = text.toUtf8();
+        m_presenter->fieldTextChanged(
+            field, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    });
+    m_fields[static_cast<std::size_t>(field)] = edit;
+    return edit;
+}
+
+QWidget* PelmoraWindow::makeTaskStatement(const ControlSpec&) {
+    auto* statement = new QPlainTextEdit(this);
+    statement->setPlainText(
+        FromUtf8(view::kTaskStatement).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    statement->setReadOnly(true);
+    statement->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    statement->setTabChangesFocus(true);
+    statement->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    statement->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    statement->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    statement->setAccessibleName(FromUtf8(view::kTaskStatementName));
+    statement->setFocus();
+    return statement;
+}
+
+void PelmoraWindow::showFieldText(int field, std::string_view utf8Text) {
+    QLineEdit* edit = m_fields[static_cast<std::size_t>(field)];
+    const QString text = FromUtf8(utf8Text);
+    edit->setText(text);
+    // setText leaves the caret at the end, which shows the end of a text wider than the
+    // field: show the program's text from its first character, as a number is read.
+    edit->setCursorPosition(0);
+    if (!edit->isEnabled()) {
+        // A computed field cannot be scrolled: a text that does not fit is shown whole as
+        // its tooltip.
+        const int room = edit->contentsRect().width() -
+                         2 * edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 4;
+        edit->setToolTip(edit->fontMetrics().horizontalAdvance(text) > room ? text : QString());
     }
 }
 
-void PelmoraWindow::showChange(const form::FormChange& change) {
-    switch (change.kind) {
-        case form::FormChange::Kind::FieldText:
-            showFieldText(change.field);
-            break;
-        case form::FormChange::Kind::FieldLocked:
-            m_fields[change.field]->setReadOnly(m_form.state().fields[change.field].locked);
-            break;
-        case form::FormChange::Kind::SelectedVariant:
-            m_options->button(m_form.state().selectedVariant)->setChecked(true);
-            break;
-    }
+void PelmoraWindow::showFieldLocked(int field, bool locked) {
+    m_fields[static_cast<std::size_t>(field)]->setReadOnly(locked);
 }
 
-void PelmoraWindow::showFieldText(int field) {
-    if (field == m_fieldBeingEdited) return;
-    const QString text = FromUtf8(m_form.state().fields[field].text);
-    // setText moves the caret to the end; leave an unchanged field alone.
-    if (m_fields[field]->text() != text) m_fields[field]->setText(text);
+void PelmoraWindow::showSelectedVariant(int variant) {
+    m_options[static_cast<std::size_t>(variant)]->setChecked(true);
 }
 
-void PelmoraWindow::fieldEdited(int field, const QString& text) {
-    m_fieldBeingEdited = field;
-    const QByteArray utf8 = text.toUtf8();
-    const bool taken = m_form.TypeText(field, std::string_view(utf8.constData(), utf8.size()));
-    m_fieldBeingEdited = -1;
-    if (!taken) showFieldText(field);  // a refused edit: show the form's text again
-}
-
-void PelmoraWindow::optionClicked(int index) {
-    // A click on the button that is already selected leaves the grid as it is.
-    if (index != m_form.state().selectedVariant) m_form.SelectVariant(index);
-}
-
-void PelmoraWindow::commandClicked(int index) {
-    if (const auto failure = m_form.CommandClick(index); failure && m_reportFailure) {
-        m_reportFailure(this, *failure);
-    }
+void PelmoraWindow::reportFailure(std::string_view utf8Text) {
+    if (m_reportFailure) m_reportFailure(this, FromUtf8(utf8Text));
 }
 
 }  // namespace pelmora::ui

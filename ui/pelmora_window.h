@@ -2,49 +2,61 @@
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <string_view>
 
 #include <QWidget>
 
-#include "cone/cone.h"
 #include "form/calculator_form.h"
+#include "view/control_table.h"
+#include "view/presenter.h"
 
-class QButtonGroup;
+class QApplication;
 class QLineEdit;
+class QRadioButton;
 
 namespace pelmora::ui {
 
-// The Bulgarian message that names why a calculation failed.
-QString FailureMessage(cone::ConeFailure failure);
+// Draws the whole program in the classic look with that look's own standard colours (dark
+// text on light backgrounds), whatever colour scheme the desktop has: the window, its
+// scroll bars and the message box alike. Call once, before the window is built.
+void ApplyClassicLook(QApplication& app);
 
-// Shows FailureMessage in a warning box titled "Pelmora" over `window`.
-void ShowFailureMessage(QWidget* window, cone::ConeFailure failure);
+// Shows `text` in a warning box titled "Pelmora" over `window`.
+void ShowFailureMessage(QWidget* window, const QString& text);
 
-// The program's one window: a view of a CalculatorForm and the source of its events. It
-// builds its controls from the control table, forwards each user action to the form and
-// shows every change of the form's state as it happens; it decides nothing itself.
-class PelmoraWindow : public QWidget {
+// The program's one window, in Qt: the controls built from the control table, each change
+// the user makes handed to the presenter, each change the presenter asks for shown. It
+// decides nothing itself.
+class PelmoraWindow : public QWidget, private view::Surface {
+    Q_OBJECT
+
 public:
-    using FailureReporter = std::function<void(QWidget* window, cone::ConeFailure)>;
+    using FailureReporter = std::function<void(QWidget* window, const QString& text)>;
 
-    // Runs form.LoadForm(). The form must outlive the window.
+    // Loads the form (through the presenter) and shows its state. The form must outlive
+    // the window.
     explicit PelmoraWindow(form::CalculatorForm& form,
                            FailureReporter reportFailure = ShowFailureMessage,
                            QWidget* parent = nullptr);
-    ~PelmoraWindow() override;
 
 private:
-    void buildControls();
-    void showChange(const form::FormChange& change);
-    void showFieldText(int field);
-    void fieldEdited(int field, const QString& text);
-    void optionClicked(int index);
-    void commandClicked(int index);
+    QWidget* makeLabel(const view::ControlSpec& row);
+    QWidget* makeOptionButton(const view::ControlSpec& row);
+    QWidget* makePushButton(const view::ControlSpec& row);
+    QWidget* makeValueField(const view::ControlSpec& row);
+    QWidget* makeTaskStatement(const view::ControlSpec& row);
+
+    void showFieldText(int field, std::string_view utf8Text) override;
+    void showFieldLocked(int field, bool locked) override;
+    void showSelectedVariant(int variant) override;
+    void reportFailure(std::string_view utf8Text) override;
 
     form::CalculatorForm& m_form;
     FailureReporter m_reportFailure;
     std::array<QLineEdit*, form::kFieldCount> m_fields{};
-    QButtonGroup* m_options = nullptr;
-    int m_fieldBeingEdited = -1;  // its widget already shows the user's text
+    std::array<QRadioButton*, cone::kVariantCount> m_options{};
+    std::optional<view::Presenter> m_presenter;
 };
 
 }  // namespace pelmora::ui

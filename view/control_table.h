@@ -5,9 +5,11 @@
 #include <string_view>
 #include <vector>
 
-namespace pelmora::ui {
+namespace pelmora::view {
 
-// Geometry is kept in twips, as the window was designed; 15 twips are one logical pixel.
+// Geometry is kept in twips, as the window was designed: 1440 to the inch, so 15 twips are
+// one pixel at 96 dots per inch.
+inline constexpr int kTwipsPerInch = 1440;
 inline constexpr int kTwipsPerPixel = 15;
 
 enum class ControlKind { Label, OptionButton, PushButton, ValueField, TaskStatement };
@@ -40,7 +42,34 @@ const std::vector<ControlSpec>& ControlTable();
 // The control's object name: its array name and index joined by an underscore ("Text2_5").
 std::string ControlName(const ControlSpec& control);
 
+// The row of the table for a control, or nullptr when there is none.
+const ControlSpec* FindControl(std::string_view array, int index);
+
+// A rectangle in pixels.
+struct PixelRect {
+    int x, y, width, height;
+    bool operator==(const PixelRect&) const = default;
+};
+
+// Twips to pixels at `dpi` dots per inch, rounded to the nearest pixel. Edges are mapped
+// rather than sizes, so controls that touch in twips still touch in pixels.
+int TwipsToPixels(int twips, int dpi);
+PixelRect ControlRect(const ControlSpec& control, int dpi);
+
+// What a screen reader announces for value field `field`: its row's option caption and its
+// column's caption, "Вариант 1, R" to "Вариант 6, Sp".
+std::string AccessibleName(int field);
+
+// The controls that can be tab stops, in tab order. Labels never take the focus; the toolkit
+// skips the disabled fields and all option buttons but the selected one.
+std::vector<const ControlSpec*> TabChain();
+
 // The task statement shown under the grid: eight lines, each ended by CR LF.
 extern const std::string_view kTaskStatement;
 
-}  // namespace pelmora::ui
+inline constexpr std::string_view kWindowTitle = "Pelmora";
+inline constexpr std::string_view kTaskStatementName = "Условие на задачата";
+inline constexpr std::string_view kFontFamily = "Times New Roman";
+inline constexpr int kFontPoints = 12;
+
+}  // namespace pelmora::view

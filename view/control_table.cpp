@@ -1,10 +1,11 @@
-#include "ui/control_table.h"
+#include "view/control_table.h"
 
+#include <algorithm>
 #include <array>
 
 #include "form/calculator_form.h"
 
-namespace pelmora::ui {
+namespace pelmora::view {
 namespace {
 
 constexpr Rgb kCaptionBackground{255, 192, 128};
@@ -49,8 +50,8 @@ const std::vector<ControlSpec>& ControlTable() {
     static const std::vector<ControlSpec> table = [] {
         std::vector<ControlSpec> controls(std::begin(kFixedControls), std::end(kFixedControls));
         for (int field = 0; field < form::kFieldCount; ++field) {
-            const int row = field / 4;
-            const int column = field % 4;
+            const int row = field / cone::kQuantityCount;
+            const int column = field % cone::kQuantityCount;
             controls.push_back({"Text2",
                                 field,
                                 ControlKind::ValueField,
@@ -71,6 +72,46 @@ std::string ControlName(const ControlSpec& control) {
     return std::string(control.array) + "_" + std::to_string(control.index);
 }
 
+const ControlSpec* FindControl(std::string_view array, int index) {
+    const auto& table = ControlTable();
+    const auto found = std::find_if(table.begin(), table.end(), [&](const ControlSpec& row) {
+        return row.array == array && row.index == index;
+    });
+    return found == table.end() ? nullptr : &*found;
+}
+
+int TwipsToPixels(int twips, int dpi) {
+    // Rounds half away from zero, as Windows' MulDiv does.
+    const long long scaled = static_cast<long long>(twips) * dpi;
+    const long long half = kTwipsPerInch / 2;
+    return static_cast<int>(scaled >= 0 ? (scaled + half) / kTwipsPerInch
+                                        : (scaled - half) / kTwipsPerInch);
+}
+
+PixelRect ControlRect(const ControlSpec& control, int dpi) {
+    const int left = TwipsToPixels(control.left, dpi);
+    const int top = TwipsToPixels(control.top, dpi);
+    return {left, top, TwipsToPixels(control.left + control.width, dpi) - left,
+            TwipsToPixels(control.top + control.height, dpi) - top};
+}
+
+std::string AccessibleName(int field) {
+    const ControlSpec* option = FindControl("Option1", field / cone::kQuantityCount);
+    const ControlSpec* column = FindControl("Label1", field % cone::kQuantityCount + 1);
+    if (!option || !column || field < 0) return {};
+    return std::string(option->caption) + ", " + std::string(column->caption);
+}
+
+std::vector<const ControlSpec*> TabChain() {
+    std::vector<const ControlSpec*> chain;
+    for (const ControlSpec& row : ControlTable()) {
+        if (row.kind != ControlKind::Label) chain.push_back(&row);
+    }
+    std::sort(chain.begin(), chain.end(),
+              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+    return chain;
+}
+
 const std::string_view kTaskStatement =
     "Едно ирационално число - НЕ може да се представи като дроб, имаща едновременно  за "
     "числител и знаменател цели числа.\r\n"
@@ -88,4 +129,4 @@ const std::string_view kTaskStatement =
     "Прочетете допълнителен материал за прав кръгов конус и връзката между параметри като: "
     "радиус на основата, образувателна, околна и пълна повърхнина\r\n";
 
-}  // namespace pelmora::ui
+}  // namespace pelmora::view
