@@ -32,8 +32,8 @@ struct ControlSpec {
 
 inline constexpr Rgb kWindowBackground{192, 192, 255};
 inline constexpr Rgb kComputedFieldBackground{255, 192, 192};
-inline constexpr Rgb kDisabledText{128, 128, 128};  // the classic Windows grey text
-inline constexpr int kClientWidth = 6810;           // twips
+inline constexpr Rgb kDisabledText{85, 85, 85};  // grey, yet 4.8 : 1 on the computed pink
+inline constexpr int kClientWidth = 6810;        // twips
 inline constexpr int kClientHeight = 5130;
 
 // Every control of the window, the 6 × 4 grid of value fields included, in table order.

@@ -1,0 +1,182 @@
+// The window on real desktops: dark colour schemes, long results, screen readers, the caret.
+#include <algorithm>
+#include <cmath>
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAccessibleEditableTextInterface>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QStyle>
+
+#include "tests/window_fixture.h"
+
+namespace pelmora::ui {
+namespace {
+
+using namespace pelmora::ui::testing;
+
+// WCAG relative luminance and contrast ratio.
+double Luminance(const QColor& color) {
+    const auto linear = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
+           0.0722 * linear(color.blueF());
+}
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The desktop's scheme as Qt's GTK and KDE platform themes hand it over: light text on dark.
+class DarkDesktop {
+public:
+    DarkDesktop() : m_saved(QApplication::palette()) {
+        QPalette dark(QColor(0xee, 0xee, 0xee), QColor(0x35, 0x35, 0x35));
+        for (const auto role : {QPalette::Base, QPalette::AlternateBase})
+            dark.setColor(role, QColor(0x1e, 0x1e, 0x1e));
+        for (const auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+            dark.setColor(role, QColor(0xee, 0xee, 0xee));
+        QApplication::setPalette(dark);
+    }
+    ~DarkDesktop() { QApplication::setPalette(m_saved); }
+    DarkDesktop(const DarkDesktop&) = delete;
+    DarkDesktop& operator=(const DarkDesktop&) = delete;
+
+private:
+    QPalette m_saved;
+};
+
+class DarkDesktopWindowTest : public ::testing::Test {
+protected:
+    DarkDesktop desktop;
+    form::CalculatorForm form{{}};
+    PelmoraWindow window{form, {}};
+};
+
+// The text drawn on each coloured control is its darkest pixel: it must stand out from the
+// control's own background as clearly as dark text does.
+TEST_F(DarkDesktopWindowTest, CaptionsStayDarkOnTheirLightBackgrounds) {
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (const view::ControlSpec& row : view::ControlTable()) {
+        if (!row.background || row.caption.empty()) continue;
+        SCOPED_TRACE(NameOf(row).toStdString());
+        QWidget* widget = window.findChild<QWidget*>(NameOf(row));
+        ASSERT_NE(widget, nullptr);
+        const QImage image = widget->grab().toImage();
+        QColor darkest = Qt::white;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                if (Luminance(pixel) < Luminance(darkest)) darkest = pixel;
+            }
+        }
+        EXPECT_GE(Contrast(darkest, ToColor(*row.background)), 4.5) << darkest.name().toStdString();
+    }
+}
+
+TEST_F(DarkDesktopWindowTest, EnterableFieldsStayLightWithDarkText) {
+    auto* edit = window.findChild<QLineEdit*>(QStringLiteral("Text2_0"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_GT(Luminance(edit->palette().color(QPalette::Base)), 0.8);
+    EXPECT_LT(Luminance(edit->palette().color(QPalette::Text)), 0.05);
+}
+
+// The classic look is the application's, so the scroll bars and the message box share it.
+TEST(ClassicLook, IsSetOnceForTheWholeProgram) {
+    EXPECT_EQ(QApplication::style()->name(), QStringLiteral("windows"));
+    EXPECT_LT(Luminance(QApplication::palette().color(QPalette::WindowText)), 0.05);
+    form::CalculatorForm form({});
+    PelmoraWindow window(form, {});
+    for (QWidget* child : window.findChildren<QWidget*>())
+        EXPECT_EQ(child->style(), QApplication::style()) << child->objectName().toStdString();
+}
+
+TEST_F(WindowTest, ResultsAreShownFromTheirFirstCharacter) {
+    typeInto(0, QStringLiteral("100"));
+    typeInto(1, QStringLiteral("200"));
+    click(command(0));
+    ASSERT_EQ(field(2)->text(), QStringLiteral("62,831.853"));
+    for (int n = 0; n < 4; ++n)
+        EXPECT_EQ(field(n)->cursorPosition(), 0) << n;
+    // Too wide for its field: the whole text is the tooltip. Fits: no tooltip.
+    EXPECT_EQ(field(3)->toolTip(), field(3)->text());
+    EXPECT_GT(field(3)->fontMetrics().horizontalAdvance(field(3)->text()), field(3)->width());
+    click(command(1));
+    typeInto(0, QStringLiteral("3"));
+    typeInto(1, QStringLiteral("5"));
+    click(command(0));
+    ASSERT_EQ(field(2)->text(), QStringLiteral("47.124"));
+    EXPECT_TRUE(field(2)->toolTip().isEmpty());
+}
+
+TEST_F(WindowTest, ComputedResultsAreGreyYetReadable) {
+    const QColor text = field(2)->palette().color(QPalette::Disabled, QPalette::Text);
+    EXPECT_EQ(text, ToColor(view::kDisabledText));
+    EXPECT_GE(Contrast(text, ToColor(view::kComputedFieldBackground)), 4.5);
+    EXPECT_GT(Luminance(text), Luminance(field(0)->palette().color(QPalette::Text)));
+}
+
+TEST_F(WindowTest, TheCaretStaysWhereTheUserPutsIt) {
+    typeInto(0, QStringLiteral("15"));
+    QTest::keyClick(field(0), Qt::Key_Home);
+    QTest::keyClicks(field(0), QStringLiteral("20"));
+    EXPECT_EQ(field(0)->text(), QStringLiteral("2015"));
+    EXPECT_EQ(field(0)->cursorPosition(), 2);
+    EXPECT_EQ(form.state().fields[0].text, "2015");
+}
+
+QAccessibleInterface* Accessible(QObject* object) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
+    EXPECT_NE(accessible, nullptr);
+    return accessible;
+}
+
+TEST_F(WindowTest, WindowAndTaskStatementAreNamedForScreenReaders) {
+    EXPECT_EQ(Accessible(&window)->role(), QAccessible::Window);
+    EXPECT_EQ(Accessible(&window)->text(QAccessible::Name), QStringLiteral("Pelmora"));
+    auto* statement = control<QPlainTextEdit>(QStringLiteral("Text1_0"));
+    EXPECT_FALSE(Accessible(statement)->text(QAccessible::Name).isEmpty());
+}
+
+TEST_F(WindowTest, ScreenReaderToggleSelectsTheVariant) {
+    QAccessibleActionInterface* actions = Accessible(option(3))->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    typeInto(0, QStringLiteral("3"));
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(option(3)->isChecked());
+    EXPECT_EQ(form.state().selectedVariant, 3);
+    EXPECT_TRUE(field(0)->text().isEmpty());
+    EXPECT_FALSE(field(13)->isReadOnly());
+    EXPECT_TRUE(field(0)->isReadOnly());
+}
+
+// Text set through the accessibility edit interfaces reaches the form where typing is
+// allowed, and is put back where it is not.
+TEST_F(WindowTest, ScreenReaderEditsGoThroughTheForm) {
+    struct Edit {
+        int field;
+        QString expected;  // in the widget and the form after the edit
+    };
+    const Edit edits[] = {{0, QStringLiteral("42")}, {2, QString()}, {4, QString()}};
+    for (const Edit& edit : edits) {
+        SCOPED_TRACE(edit.field);
+        QAccessibleInterface* accessible = Accessible(field(edit.field));
+        accessible->setText(QAccessible::Value, QStringLiteral("42"));
+        EXPECT_EQ(field(edit.field)->text(), edit.expected);
+        EXPECT_EQ(QString::fromStdString(form.state().fields[edit.field].text), edit.expected);
+        QAccessibleEditableTextInterface* editable = accessible->editableTextInterface();
+        ASSERT_NE(editable, nullptr);
+        editable->insertText(0, QStringLiteral("1"));
+        EXPECT_EQ(QString::fromStdString(form.state().fields[edit.field].text),
+                  field(edit.field)->text());
+    }
+    EXPECT_EQ(field(0)->text(), QStringLiteral("142"));
+    click(command(0));
+    EXPECT_EQ(field(0)->text(), QStringLiteral("142.000"));
+}
+
+}  // namespace
+}  // namespace pelmora::ui
