@@ -116,8 +116,8 @@ TEST_P(InstalledLocale, AgreesWithTheLocaleCommand) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Platform, InstalledLocale, ::testing::ValuesIn(kLocales),
-                         [](const auto& info) {
-                             std::string name = info.param.locale;
+                         [](const auto& row) {
+                             std::string name = row.param.locale;
                              for (char& c : name) {
                                  if (c == '.' || c == '-') c = '_';
                              }
