@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QByteArray>
 
+#include "app/app_icon.h"
 #include "app/startup_report.h"
 #include "form/calculator_form.h"
 #include "platform/regional_settings.h"
@@ -52,9 +53,15 @@ int main(int argc, char* argv[]) {
     }
     g_startupMessages.clear();
 
-    QApplication::setApplicationName(QStringLiteral("Pelmora"));
+    // One name ties the window to its desktop entry: Qt makes the application name the X11
+    // window class (WM_CLASS) and the desktop file name the Wayland app id, and the entry's
+    // StartupWMClass says the same. People see the display name.
+    const QString applicationId = QStringLiteral("org.pelmora.Pelmora");
+    QApplication::setApplicationName(applicationId);
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Pelmora"));
     QApplication::setApplicationVersion(QStringLiteral(PELMORA_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.pelmora.Pelmora"));
+    QGuiApplication::setDesktopFileName(applicationId);
+    QApplication::setWindowIcon(pelmora::app::PelmoraIcon());
 
     pelmora::form::CalculatorForm form(pelmora::platform::UserNumberFormat);
     pelmora::ui::PelmoraWindow window(form);
