@@ -15,7 +15,9 @@ source scripts/setup.sh
 pelmora_require_packages cmake ninja-build g++ clang libclang-rt-14-dev llvm libgtest-dev \
     libbenchmark-dev locales mingw-w64 qt6-base-dev fonts-liberation appstream pkg-config \
     libxcb1-dev desktop-file-utils
-pelmora_generate_locales build/locales bg_BG de_DE en_IN fr_FR
+# Xvfb, xdotool and xprop let the window-class check run instead of being skipped.
+pelmora_require_packages xvfb xdotool x11-utils
+pelmora_generate_locales build/locales bg_BG de_DE en_IN fr_FR fr_FR.ISO-8859-1 ru_RU.KOI8-R
 
 common=(-DPELMORA_WERROR=ON "-DPELMORA_LOCALE_DIR=$PWD/build/locales")
 

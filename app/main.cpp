@@ -1,38 +1,43 @@
 // Pelmora's entry: opens the window over a fresh form model and runs until it is closed.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QByteArray>
-#include <QList>
 
+#include "app/app_icon.h"
+#include "app/startup_report.h"
 #include "form/calculator_form.h"
 #include "platform/regional_settings.h"
 #include "ui/pelmora_window.h"
 
 namespace {
 
-// While the application starts, Qt's own messages are held back: when no display can be
-// reached Qt reports it in several lines and then aborts. We say so in one line instead and
-// exit with an error; after a good start the held messages are passed on as they were.
-bool g_starting = true;
-QList<QByteArray> g_heldMessages;
+// While the application starts, Qt's messages are held back. When Qt cannot open its window
+// system it sends a fatal message and would abort (a core dump for a missing display); we
+// print what went wrong instead, our line first, and exit with status 2.
+std::vector<std::string> g_startupMessages;
 
-void StartupMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtFatalMsg && g_starting) {
-        std::fputs(
-            "pelmora: cannot open the window: no display could be reached "
-            "(is DISPLAY or WAYLAND_DISPLAY set?)\n",
-            stderr);
-        std::_Exit(2);
+std::string EnvironmentText(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+    g_startupMessages.push_back(
+        qFormatLogMessage(type, context, message).toLocal8Bit().toStdString());
+    if (type != QtFatalMsg) return;
+    const pelmora::app::StartupFailure failure{
+        EnvironmentText("DISPLAY"), EnvironmentText("WAYLAND_DISPLAY"),
+        EnvironmentText("QT_QPA_PLATFORM"), g_startupMessages};
+    for (const std::string& line : pelmora::app::StartupFailureReport(failure)) {
+        std::fputs(line.c_str(), stderr);
+        std::fputc('\n', stderr);
     }
-    const QByteArray line = message.toLocal8Bit() + '\n';
-    if (g_starting) {
-        g_heldMessages.append(line);
-    } else {
-        std::fputs(line.constData(), stderr);
-    }
-    if (type == QtFatalMsg) std::abort();
+    std::_Exit(2);
 }
 
 }  // namespace
@@ -40,14 +45,23 @@ void StartupMessageHandler(QtMsgType type, const QMessageLogContext&, const QStr
 int main(int argc, char* argv[]) {
     qInstallMessageHandler(StartupMessageHandler);
     QApplication app(argc, argv);
-    g_starting = false;
-    for (const QByteArray& line : std::as_const(g_heldMessages))
-        std::fputs(line.constData(), stderr);
-    g_heldMessages.clear();
+    // Started: Qt's own handling from here on, and the held messages passed on as they came.
+    qInstallMessageHandler(nullptr);
+    for (const std::string& line : std::as_const(g_startupMessages)) {
+        std::fputs(line.c_str(), stderr);
+        std::fputc('\n', stderr);
+    }
+    g_startupMessages.clear();
 
-    QApplication::setApplicationName(QStringLiteral("Pelmora"));
+    // One name ties the window to its desktop entry: Qt makes the application name the X11
+    // window class (WM_CLASS) and the desktop file name the Wayland app id, and the entry's
+    // StartupWMClass says the same. People see the display name.
+    const QString applicationId = QStringLiteral("org.pelmora.Pelmora");
+    QApplication::setApplicationName(applicationId);
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Pelmora"));
     QApplication::setApplicationVersion(QStringLiteral(PELMORA_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.pelmora.Pelmora"));
+    QGuiApplication::setDesktopFileName(applicationId);
+    QApplication::setWindowIcon(pelmora::app::PelmoraIcon());
 
     pelmora::ui::ApplyClassicLook(app);
     pelmora::form::CalculatorForm form(pelmora::platform::UserNumberFormat);

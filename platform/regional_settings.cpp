@@ -7,10 +7,12 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 
 #include <cstdlib>
+#include <optional>
 #endif
 
 namespace pelmora::platform {
@@ -99,6 +101,28 @@ std::vector<int> PosixGroupSizes(const char* grouping) {
     return sizes;
 }
 
+// A locale's text turned from the locale's own character set (its CODESET, "ISO-8859-1" for
+// fr_FR.ISO-8859-1) into UTF-8. Nothing when the text is not valid in that set or the C
+// library cannot convert from it.
+std::optional<std::string> ToUtf8(const char* text, const char* codeset) {
+    std::string in = text != nullptr ? text : "";
+    if (in.empty() || codeset == nullptr || std::string_view(codeset) == "UTF-8") return in;
+    const iconv_t converter = iconv_open("UTF-8", codeset);
+    if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    // One character of any set the C library knows is at most four bytes of UTF-8, and
+    // takes at least one byte of its own.
+    std::string out(4 * in.size(), '\0');
+    char* inNext = in.data();
+    std::size_t inLeft = in.size();
+    char* outNext = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t converted = iconv(converter, &inNext, &inLeft, &outNext, &outLeft);
+    iconv_close(converter);
+    if (converted == static_cast<std::size_t>(-1) || inLeft != 0) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
 }  // namespace
 
 std::string_view NumericLocaleName(const char* lcAll, const char* lcNumeric, const char* lang) {
@@ -112,15 +136,18 @@ cone::NumberFormat NumberFormatOfLocale(std::string_view localeName) {
     cone::NumberFormat format;
     if (IsPosixDefault(localeName)) return format;
 
+    // LC_CTYPE of the same name too, for the character set the symbols are written in.
     const std::string name(localeName);
-    const locale_t locale = newlocale(LC_NUMERIC_MASK, name.c_str(), locale_t{});
+    const locale_t locale = newlocale(LC_NUMERIC_MASK | LC_CTYPE_MASK, name.c_str(), locale_t{});
     if (locale == locale_t{}) return format;  // not installed: the program runs as in C
 
-    if (const char* decimal = nl_langinfo_l(RADIXCHAR, locale); decimal && *decimal) {
-        format.decimalSymbol = decimal;
+    // A decimal symbol that cannot be read as text stays '.'; such a grouping symbol is dropped.
+    const char* codeset = nl_langinfo_l(CODESET, locale);
+    if (auto decimal = ToUtf8(nl_langinfo_l(RADIXCHAR, locale), codeset);
+        decimal && !decimal->empty()) {
+        format.decimalSymbol = std::move(*decimal);
     }
-    const char* separator = nl_langinfo_l(THOUSEP, locale);
-    format.groupingSymbol = separator ? separator : "";
+    format.groupingSymbol = ToUtf8(nl_langinfo_l(THOUSEP, locale), codeset).value_or("");
 #ifdef GROUPING  // a glibc item; elsewhere the example grouping stands
     format.groupSizes = PosixGroupSizes(nl_langinfo_l(GROUPING, locale));
 #endif

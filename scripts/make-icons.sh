@@ -1,7 +1,20 @@
 #!/usr/bin/env bash
-# Regenerates the installed icons (PNG for the desktop, ICO for the Windows executable) from
-# the hand-drawn XPM that the window itself uses. Needs imagemagick.
+# Renders the icon set from its drawings in app/icons: the PNGs for the hicolor theme and the
+# program's resources, and the ICO of the Windows executable. 16, 24 and 32 pixels come from
+# drawings made pixel by pixel for that size (org.pelmora.Pelmora-<size>.svg), where the
+# scalable drawing would blur; the larger sizes from org.pelmora.Pelmora.svg.
+# Needs librsvg2-bin (rsvg-convert) and imagemagick (convert).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-convert ui/pelmora_icon.xpm -define png:exclude-chunks=date,time app/icons/org.pelmora.Pelmora.png
-convert ui/pelmora_icon.xpm app/icons/pelmora.ico
+cd "$(dirname "$0")/../app/icons"
+
+sizes=(16 24 32 48 64 128 256)
+pngs=()
+for size in "${sizes[@]}"; do
+    drawing=org.pelmora.Pelmora-$size.svg
+    [ -e "$drawing" ] || drawing=org.pelmora.Pelmora.svg
+    mkdir -p "${size}x${size}"
+    rsvg-convert --width "$size" --height "$size" "$drawing" \
+        --output "${size}x${size}/org.pelmora.Pelmora.png"
+    pngs+=("${size}x${size}/org.pelmora.Pelmora.png")
+done
+convert "${pngs[@]}" pelmora.ico

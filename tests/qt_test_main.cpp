@@ -1,15 +1,17 @@
-// main for the window tests: one QApplication for every test, in the program's own look, on
-// the offscreen platform unless QT_QPA_PLATFORM names another.
+// main for the window tests: one QApplication for every test, in the program's own look and icon,
+// on the offscreen platform unless QT_QPA_PLATFORM names another.
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
+#include "app/app_icon.h"
 #include "ui/pelmora_window.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     pelmora::ui::ApplyClassicLook(app);
+    QApplication::setWindowIcon(pelmora::app::PelmoraIcon());  // as the program does
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -42,9 +42,12 @@ private:
     std::optional<std::string> m_old;
 };
 
-// What `locale -k LC_NUMERIC` says of a locale: decimal_point="," and so on.
+// What `locale -k LC_NUMERIC` says of a locale: decimal_point="," and so on, turned from the
+// locale's own character set into UTF-8 by the iconv command.
 std::string LocaleKeyword(const std::string& locale, const std::string& keyword) {
-    const std::string command = "LC_ALL=" + locale + " locale -k LC_NUMERIC 2>/dev/null";
+    const std::string command =
+        "LC_ALL=" + locale + " locale -k LC_NUMERIC 2>/dev/null | iconv -f \"$(LC_ALL=" + locale +
+        " locale charmap)\" -t UTF-8";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return "?";
     std::string output;
@@ -78,12 +81,16 @@ struct LocaleCase {
 };
 
 // bg_BG has no separator, so its "3;3" grouping groups nothing; fr_FR's separator is the
-// narrow no-break space; en_IN groups three, then twos.
+// narrow no-break space; en_IN groups three, then twos. The 8-bit character sets have no
+// narrow no-break space, so their locales separate with the no-break space, one byte of
+// their own set (0xA0 in ISO-8859-1, 0x9A in KOI8-R) that must arrive as UTF-8.
 const LocaleCase kLocales[] = {
     {"bg_BG.UTF-8", ",", "", "1234567,891"},
     {"de_DE.UTF-8", ",", ".", "1.234.567,891"},
     {"en_IN.UTF-8", ".", ",", "12,34,567.891"},
     {"fr_FR.UTF-8", ",", "\u202F", "1\u202F234\u202F567,891"},
+    {"fr_FR.ISO-8859-1", ",", "\u00A0", "1\u00A0234\u00A0567,891"},
+    {"ru_RU.KOI8-R", ",", "\u00A0", "1\u00A0234\u00A0567,891"},
 };
 
 void PrintTo(const LocaleCase& c, std::ostream* os) {
@@ -109,8 +116,12 @@ TEST_P(InstalledLocale, AgreesWithTheLocaleCommand) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Platform, InstalledLocale, ::testing::ValuesIn(kLocales),
-                         [](const auto& info) {
-                             return std::string(info.param.locale).substr(0, 5);
+                         [](const auto& row) {
+                             std::string name = row.param.locale;
+                             for (char& c : name) {
+                                 if (c == '.' || c == '-') c = '_';
+                             }
+                             return name;
                          });
 
 TEST(NumberFormatOfLocale, DefaultAndMissingLocalesGiveTheExampleSettings) {

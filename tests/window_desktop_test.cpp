@@ -5,11 +5,13 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QAccessibleEditableTextInterface>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QStyle>
 
 #include "tests/window_fixture.h"
+#include "ui/font_choice.h"
 
 namespace pelmora::ui {
 namespace {
@@ -92,6 +94,24 @@ TEST(ClassicLook, IsSetOnceForTheWholeProgram) {
     PelmoraWindow window(form, {});
     for (QWidget* child : window.findChildren<QWidget*>())
         EXPECT_EQ(child->style(), QApplication::style()) << child->objectName().toStdString();
+}
+
+// With Times New Roman's metrics every caption keeps the design's 12 points; with a wider
+// face (the same test runs without those faces) each is made to fit its control.
+TEST_F(WindowTest, EveryCaptionFitsItsControl) {
+    const bool timesMetrics = !MetricCompatibleFamily(QFontDatabase::families()).isEmpty();
+    for (const view::ControlSpec& row : view::ControlTable()) {
+        if (row.caption.empty()) continue;
+        SCOPED_TRACE(NameOf(row).toStdString());
+        QWidget* widget = control<QWidget>(NameOf(row));
+        const QString caption =
+            QString::fromUtf8(row.caption.data(), static_cast<qsizetype>(row.caption.size()));
+        EXPECT_LE(widget->fontMetrics().horizontalAdvance(caption), widget->width());
+        EXPECT_LE(widget->fontMetrics().height(), widget->height());
+        if (timesMetrics) {
+            EXPECT_EQ(widget->font().pointSizeF(), 12.0);
+        }
+    }
 }
 
 TEST_F(WindowTest, ResultsAreShownFromTheirFirstCharacter) {

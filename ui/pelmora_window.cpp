@@ -15,7 +15,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-#include "ui/pelmora_icon.xpm"
+#include "ui/font_choice.h"
 #include "view/failure_text.h"
 
 namespace pelmora::ui {
@@ -62,6 +62,25 @@ void SetColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
     widget->setPalette(palette);
 }
 
+// The room a control keeps for itself beside its caption.
+QMargins CaptionPadding(const QWidget* widget, ControlKind kind) {
+    const QStyle* style = widget->style();
+    switch (kind) {
+        case ControlKind::OptionButton:
+            return {style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, widget) +
+                        style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, widget),
+                    0, 0, 0};
+        case ControlKind::PushButton: {
+            const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, widget);
+            const int margin =
+                style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget) / 2 + frame;
+            return {margin, frame, margin, frame};
+        }
+        default:
+            return {};
+    }
+}
+
 // Screen readers announce the window itself as a window named by its title.
 QAccessibleInterface* WindowAccessibility(const QString& className, QObject* object) {
     if (className == QLatin1String(PelmoraWindow::staticMetaObject.className()) &&
@@ -98,7 +117,6 @@ PelmoraWindow::PelmoraWindow(form::CalculatorForm& form, FailureReporter reportF
     setObjectName(FromUtf8(view::kWindowTitle));
     setWindowTitle(FromUtf8(view::kWindowTitle));
     setAccessibleName(FromUtf8(view::kWindowTitle));
-    setWindowIcon(QIcon(QPixmap(kPelmoraIcon)));
     setFixedSize(view::TwipsToPixels(view::kClientWidth, 96),
                  view::TwipsToPixels(view::kClientHeight, 96));
     // The window fixes its own backgrounds, so it fixes the text colours that go with them:
@@ -107,7 +125,7 @@ PelmoraWindow::PelmoraWindow(form::CalculatorForm& form, FailureReporter reportF
     SetColor(this, QPalette::Window, ToColor(view::kWindowBackground));
     setAutoFillBackground(true);
 
-    QFont font(FromUtf8(view::kFontFamily), view::kFontPoints);
+    QFont font(WindowFontFamily(), view::kFontPoints);
     font.setStyleHint(QFont::Serif);
     setFont(font);
 
@@ -130,6 +148,12 @@ PelmoraWindow::PelmoraWindow(form::CalculatorForm& form, FailureReporter reportF
                 SetColor(widget, QPalette::Window, ToColor(*row.background));
                 SetColor(widget, QPalette::Button, ToColor(*row.background));
                 widget->setAutoFillBackground(true);
+            }
+            if (!row.caption.empty()) {
+                // Where no face with Times New Roman's metrics is installed, a wider one
+                // must still show every caption whole.
+                widget->setFont(FitFont(widget->font(), FromUtf8(row.caption), widget->size(),
+                                        CaptionPadding(widget, row.kind)));
             }
         }
     }
