@@ -40,6 +40,14 @@ const Exact kExact[] = {
      {-7.067899292141156e-17, 0.7, -1.554312234475219e-16, 0}},
     {"NoResidueForUnitSlant", 2, 1, 0, {0, 1, 0, 0}},
     {"UnderflowIsNotAFailure", 0, 1e-200, 1e-200, {1e-200, 1e-200, 0, 0}},
+    // Each row below changes in its last bit if its variant's formulas are regrouped, e.g.
+    // (So / Pi) / R for So / (Pi * R), Pi * (R * R) for (Pi * R) * R, Sp / Pi - So / Pi for
+    // (Sp - So) / Pi, or if the multiply and add of variant 2's discriminant are fused.
+    {"SlantIsLateralAreaOverPiR", 1, 56.4, 368, {56.4, 2.0769155694261543, 368, 10361.280567362977}},
+    {"RadiusIsLateralAreaOverPiL", 3, 70.8, 174, {0.78228700841779142, 70.8, 174, 175.92256976645052}},
+    {"BaseAreaIsPiRTimesR", 4, 26.8, 300, {26.8, -23.236829632271, -1956.4175075143312, 300}},
+    {"RadiusIsAreaGapOverPi", 5, 47.124, 75.398, {2.9999822869411252, 5.0000412141831232, 47.124, 75.398}},
+    {"DiscriminantIsNotFused", 2, 81.6, 263, {1.0133411731989732, 81.6, 259.77402312063936, 263}},
 };
 
 void PrintTo(const Exact& c, std::ostream* os) {
