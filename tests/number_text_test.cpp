@@ -139,6 +139,12 @@ const Writing kWritings[] = {
     {"NegativeHalfAwayFromZero", -0.0005, kExample, "-0.001"},
     {"ExactTieAtTheSixteenthDigit", 100000000000000.5, kExample, "100,000,000,000,001.000"},
     {"SixteenthDigitCut", 9007199254740992.0, kExample, "9,007,199,254,740,990.000"},
+    // Seventeen correctly rounded digits end in "50" here, yet the exact value lies below the
+    // halfway point of the 16th digit: only the exact expansion rounds the cut correctly.
+    {"ExactValueBelowHalfAtTheSixteenthDigit", 121970014555.8445, kExample, "121,970,014,555.844"},
+    {"ExactValueBelowHalfInTheThirdDecimal", 74653148074.04245, kExample, "74,653,148,074.042"},
+    {"ExactValueBelowHalfBelowOne", 0.1234999999999995, kExample, "0.123"},
+    {"ExactValueBelowHalfBeforeACarry", 0.9994999999999995, kExample, "0.999"},
     {"CarryIntoANewDigit", 999.9995, kExample, "1,000.000"},
     {"SmallestShownStep", 0.0005, kExample, "0.001"},
     {"BelowTheSmallestStep", 0.00049, kExample, "0.000"},
