@@ -6,7 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "cone/cone.h"
-#include "cone/number_text.h"
+#include "number/number_text.h"
 #include "form/calculator_form.h"
 
 namespace {
@@ -32,7 +32,7 @@ BENCHMARK(BM_SolveCone)->DenseRange(0, 5);
 void BM_ReadNumberShort(benchmark::State& state) {
     const std::string text = "1234.56789";  // ten characters
     for (auto _ : state)
-        benchmark::DoNotOptimize(cone::ReadNumber(text));
+        benchmark::DoNotOptimize(number::ReadNumber(text));
 }
 BENCHMARK(BM_ReadNumberShort);
 
@@ -43,7 +43,7 @@ void BM_ReadNumberPasted(benchmark::State& state) {
         text += "12 345 678 9";
     text.resize(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state)
-        benchmark::DoNotOptimize(cone::ReadNumber(text));
+        benchmark::DoNotOptimize(number::ReadNumber(text));
     state.SetBytesProcessed(state.iterations() * state.range(0));
     state.SetComplexityN(state.range(0));
 }
@@ -51,18 +51,18 @@ BENCHMARK(BM_ReadNumberPasted)->RangeMultiplier(16)->Range(1 << 10, 1 << 20)->Co
 
 // A typical area, and the largest double, which is written with 309 integer digits.
 void BM_FormatResult(benchmark::State& state) {
-    const cone::NumberFormat format;
+    const number::NumberFormat format;
     double value = state.range(0) == 0 ? 75.39822368615496 : 1.7976931348623157e308;
     for (auto _ : state) {
         benchmark::DoNotOptimize(value);
-        benchmark::DoNotOptimize(cone::FormatResult(value, format));
+        benchmark::DoNotOptimize(number::FormatResult(value, format));
     }
 }
 BENCHMARK(BM_FormatResult)->Arg(0)->Arg(1);
 
 // One press of Calculate on the worked cone: read two fields, solve, write four.
 void BM_Calculate(benchmark::State& state) {
-    form::CalculatorForm form([] { return cone::NumberFormat{}; });
+    form::CalculatorForm form([] { return number::NumberFormat{}; });
     form.LoadForm();
     for (auto _ : state) {
         form.TypeText(0, "3");

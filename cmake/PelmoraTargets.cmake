@@ -17,11 +17,24 @@ if(PELMORA_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
-# A library of ours: one folder, one static target, includes written from the repository root.
+# A library of ours: one folder, one static target pelmora_<name>, linked by everything through
+# its alias pelmora::<name>; includes written from the repository root.
 function(pelmora_library target)
     add_library(${target} STATIC ${ARGN})
+    string(REGEX REPLACE "^pelmora_" "pelmora::" alias ${target})
+    add_library(${alias} ALIAS ${target})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
     pelmora_strict(${target})
+endfunction()
+
+# Exact IEEE double arithmetic in a target whatever the build's flags ask for: no multiply-add
+# fused, no fast-math licence to reorder operations or to assume that no value is infinite or
+# not a number. The options sit on the target itself and come after CMAKE_CXX_FLAGS on the
+# command line, so they undo what those flags ask.
+function(pelmora_exact_floating_point target)
+    target_compile_options(${target} PRIVATE
+        $<$<CXX_COMPILER_ID:GNU,Clang,AppleClang>:-fno-fast-math -ffp-contract=off>
+        $<$<CXX_COMPILER_ID:MSVC>:/fp:precise>)
 endfunction()
 
 # A GoogleTest executable registered with CTest, one test per test case. OWN_MAIN: the

@@ -15,9 +15,9 @@ bool IsKnown(int row, Quantity column) {
 
 }  // namespace
 
-CalculatorForm::CalculatorForm(std::function<cone::NumberFormat()> regionalSettings)
+CalculatorForm::CalculatorForm(std::function<number::NumberFormat()> regionalSettings)
     : m_regionalSettings(std::move(regionalSettings)) {
-    if (!m_regionalSettings) m_regionalSettings = [] { return cone::NumberFormat{}; };
+    if (!m_regionalSettings) m_regionalSettings = [] { return number::NumberFormat{}; };
     for (int row = 0; row < cone::kVariantCount; ++row) {
         for (const Quantity column : kColumns) {
             m_state.fields[FieldNumber(row, column)].computed = !IsKnown(row, column);
@@ -60,7 +60,7 @@ std::optional<cone::ConeFailure> CalculatorForm::CommandClick(int index) {
 
 double CalculatorForm::FieldValue(int field) const {
     if (const auto written = m_writtenValue[field]) return *written;
-    return cone::ReadNumber(m_state.fields[field].text);
+    return number::ReadNumber(m_state.fields[field].text);
 }
 
 std::optional<cone::ConeFailure> CalculatorForm::Calculate() {
@@ -73,11 +73,11 @@ std::optional<cone::ConeFailure> CalculatorForm::Calculate() {
     if (const auto* failure = std::get_if<cone::ConeFailure>(&result)) return *failure;
 
     const auto& values = std::get<cone::ConeValues>(result);
-    const cone::NumberFormat format = m_regionalSettings();
+    const number::NumberFormat format = m_regionalSettings();
     for (const Quantity column : kColumns) {
         const int field = FieldNumber(row, column);
-        std::string text = cone::FormatResult(cone::ValueOf(values, column), format);
-        const std::optional<double> shown = cone::ReadShownNumber(text, format);
+        std::string text = number::FormatResult(cone::ValueOf(values, column), format);
+        const std::optional<double> shown = number::ReadShownNumber(text, format);
         setText(field, std::move(text));
         m_writtenValue[field] = shown;
     }

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "cone/cone.h"
-#include "cone/number_text.h"
+#include "number/number_text.h"
 
 namespace pelmora::form {
 
@@ -50,7 +50,7 @@ public:
 
     // `regionalSettings` is asked for the user's number format at each calculation, so a
     // change of the settings counts from the next one.
-    explicit CalculatorForm(std::function<cone::NumberFormat()> regionalSettings);
+    explicit CalculatorForm(std::function<number::NumberFormat()> regionalSettings);
 
     const FormState& state() const { return m_state; }
     void setChangeListener(ChangeListener listener) { m_listener = std::move(listener); }
@@ -76,7 +76,7 @@ private:
     void setLocked(int field, bool locked);
     void setSelectedVariant(std::int16_t variant);
 
-    std::function<cone::NumberFormat()> m_regionalSettings;
+    std::function<number::NumberFormat()> m_regionalSettings;
     ChangeListener m_listener;
     FormState m_state;
     // The number each field's text shows while that text is still the one Calculate wrote

@@ -62,8 +62,8 @@ std::vector<int> WindowsGroupSizes(const std::string& grouping) {
 
 }  // namespace
 
-cone::NumberFormat UserNumberFormat() {
-    cone::NumberFormat format;
+number::NumberFormat UserNumberFormat() {
+    number::NumberFormat format;
     if (std::string decimal = LocaleText(LOCALE_SDECIMAL); !decimal.empty()) {
         format.decimalSymbol = std::move(decimal);
     }
@@ -73,7 +73,7 @@ cone::NumberFormat UserNumberFormat() {
     const int negative = LocaleNumber(LOCALE_INEGNUMBER, 1);
     if (negative >= 0 && negative <= 4) {
         // 0 "(1.1)", 1 "-1.1", 2 "- 1.1", 3 "1.1-", 4 "1.1 -": the enumeration's own order.
-        format.negativePattern = static_cast<cone::NegativePattern>(negative);
+        format.negativePattern = static_cast<number::NegativePattern>(negative);
     }
     return format;
 }
@@ -108,8 +108,8 @@ std::string_view NumericLocaleName(const char* lcAll, const char* lcNumeric, con
     return "C";
 }
 
-cone::NumberFormat NumberFormatOfLocale(std::string_view localeName) {
-    cone::NumberFormat format;
+number::NumberFormat NumberFormatOfLocale(std::string_view localeName) {
+    number::NumberFormat format;
     if (IsPosixDefault(localeName)) return format;
 
     const std::string name(localeName);
@@ -128,7 +128,7 @@ cone::NumberFormat NumberFormatOfLocale(std::string_view localeName) {
     return format;
 }
 
-cone::NumberFormat UserNumberFormat() {
+number::NumberFormat UserNumberFormat() {
     return NumberFormatOfLocale(
         NumericLocaleName(std::getenv("LC_ALL"), std::getenv("LC_NUMERIC"), std::getenv("LANG")));
 }

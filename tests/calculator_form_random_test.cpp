@@ -39,14 +39,14 @@ Event RandomEvent(std::mt19937& random) {
     }
 }
 
-cone::NumberFormat RandomSettings(std::mt19937& random) {
+number::NumberFormat RandomSettings(std::mt19937& random) {
     switch (random() % 3) {
         case 0:
             return {};
         case 1:
-            return {",", "", {3}, true, cone::NegativePattern::LeadingMinus};
+            return {",", "", {3}, true, number::NegativePattern::LeadingMinus};
         default:
-            return {",", ".", {3, 2}, false, cone::NegativePattern::Parentheses};
+            return {",", ".", {3, 2}, false, number::NegativePattern::Parentheses};
     }
 }
 
@@ -64,7 +64,7 @@ TEST(CalculatorFormRandom, KeepsItsInvariants) {
     std::mt19937 random(seed);
     for (int sequence = 0; sequence < 3000; ++sequence) {
         SCOPED_TRACE("seed " + std::to_string(seed) + ", sequence " + std::to_string(sequence));
-        cone::NumberFormat settings = RandomSettings(random);
+        number::NumberFormat settings = RandomSettings(random);
         CalculatorForm form([&settings] { return settings; });
         FormState mirror = form.state();
         form.setChangeListener([&](const FormChange& change) {
@@ -114,7 +114,7 @@ TEST(CalculatorFormRandom, KeepsItsInvariants) {
                 // Only the selected row is written, and with three decimals.
                 for (int field = 0; field < kFieldCount; ++field) {
                     if (field / 4 == after.selectedVariant) {
-                        ASSERT_TRUE(cone::ReadShownNumber(after.fields[field].text, settings))
+                        ASSERT_TRUE(number::ReadShownNumber(after.fields[field].text, settings))
                             << after.fields[field].text;
                     } else {
                         ASSERT_EQ(after.fields[field], before.fields[field]);

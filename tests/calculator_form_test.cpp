@@ -15,8 +15,8 @@ namespace {
 using namespace pelmora::form::testing;
 using cone::ConeFailure;
 
-cone::NumberFormat Bulgarian() {
-    return {",", "", {3}, true, cone::NegativePattern::LeadingMinus};
+number::NumberFormat Bulgarian() {
+    return {",", "", {3}, true, number::NegativePattern::LeadingMinus};
 }
 
 struct FormCase {
@@ -26,7 +26,7 @@ struct FormCase {
     std::set<int> unlocked;
     std::int16_t selected;
     std::optional<ConeFailure> lastFailure = std::nullopt;
-    cone::NumberFormat settings = {};
+    number::NumberFormat settings = {};
 };
 
 void PrintTo(const FormCase& c, std::ostream* os) {
@@ -205,7 +205,7 @@ TEST(CalculatorForm, ComputedFieldsFollowTheVariantTable) {
 
 TEST(CalculatorForm, AsksForTheSettingsAtEachCalculation) {
     int asked = 0;
-    cone::NumberFormat current;
+    number::NumberFormat current;
     CalculatorForm form([&] {
         ++asked;
         return current;

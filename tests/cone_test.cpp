@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "cone/cone.h"
-#include "cone/number_text.h"
+#include "number/number_text.h"
 
 namespace pelmora::cone {
 namespace {
+
+using number::FormatResult;
+using number::NumberFormat;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "cone/number_text.h"
+#include "number/number_text.h"
 
-namespace pelmora::cone {
+namespace pelmora::number {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -272,4 +272,4 @@ TEST(NumberText, WrittenTextShowsTheValueUnderEveryFormat) {
 }
 
 }  // namespace
-}  // namespace pelmora::cone
+}  // namespace pelmora::number

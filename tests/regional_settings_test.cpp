@@ -16,7 +16,7 @@ extern "C" const char* __lsan_default_suppressions() {
 namespace pelmora::platform {
 namespace {
 
-using cone::NumberFormat;
+using number::NumberFormat;
 
 // Sets an environment variable for one test and puts the old value back.
 class EnvironmentGuard {
@@ -102,10 +102,10 @@ TEST_P(InstalledLocale, AgreesWithTheLocaleCommand) {
     EXPECT_EQ(GroupingAsLocaleShowsIt(format), LocaleKeyword(c.locale, "grouping"));
     EXPECT_EQ(format.decimalSymbol, c.decimal);
     EXPECT_EQ(format.groupingSymbol, c.grouping);
-    EXPECT_EQ(cone::FormatResult(1234567.891, format), c.million);
+    EXPECT_EQ(number::FormatResult(1234567.891, format), c.million);
     // What POSIX locales do not state comes from the example settings.
     EXPECT_TRUE(format.leadingZero);
-    EXPECT_EQ(format.negativePattern, cone::NegativePattern::LeadingMinus);
+    EXPECT_EQ(format.negativePattern, number::NegativePattern::LeadingMinus);
 }
 
 INSTANTIATE_TEST_SUITE_P(Platform, InstalledLocale, ::testing::ValuesIn(kLocales),
@@ -130,12 +130,12 @@ TEST(UserNumberFormat, ReadsTheEnvironmentAtEachCall) {
     const EnvironmentGuard all("LC_ALL", nullptr);
     const EnvironmentGuard numeric("LC_NUMERIC", nullptr);
     const EnvironmentGuard lang("LANG", "en_IN.UTF-8");
-    EXPECT_EQ(cone::FormatResult(1234567.5, UserNumberFormat()), "12,34,567.500");
+    EXPECT_EQ(number::FormatResult(1234567.5, UserNumberFormat()), "12,34,567.500");
     {
         const EnvironmentGuard bulgarian("LC_NUMERIC", "bg_BG.UTF-8");
-        EXPECT_EQ(cone::FormatResult(1234567.5, UserNumberFormat()), "1234567,500");
+        EXPECT_EQ(number::FormatResult(1234567.5, UserNumberFormat()), "1234567,500");
     }
-    EXPECT_EQ(cone::FormatResult(1234567.5, UserNumberFormat()), "12,34,567.500");
+    EXPECT_EQ(number::FormatResult(1234567.5, UserNumberFormat()), "12,34,567.500");
 }
 
 }  // namespace

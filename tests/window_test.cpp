@@ -41,7 +41,7 @@ QColor ToColor(Rgb rgb) {
 class WindowTest : public ::testing::Test {
 protected:
     WindowTest()
-        : form([] { return cone::NumberFormat{}; }),
+        : form([] { return number::NumberFormat{}; }),
           window(form,
                  [this](QWidget*, cone::ConeFailure failure) { reported.push_back(failure); }) {
         window.show();

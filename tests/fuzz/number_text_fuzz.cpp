@@ -7,12 +7,12 @@
 #include <cstring>
 #include <string_view>
 
-#include "cone/number_text.h"
+#include "number/number_text.h"
 
 namespace {
 
-using pelmora::cone::NegativePattern;
-using pelmora::cone::NumberFormat;
+using pelmora::number::NegativePattern;
+using pelmora::number::NumberFormat;
 
 const NumberFormat kPlain{".", "", {}, true, NegativePattern::LeadingMinus};
 
@@ -32,10 +32,10 @@ void Check(bool condition) {
 }
 
 void CheckWritten(double value, const NumberFormat& format) {
-    const std::string text = pelmora::cone::FormatResult(value, format);
+    const std::string text = pelmora::number::FormatResult(value, format);
     if (!std::isfinite(value)) return;
-    const double shown = pelmora::cone::ReadNumber(pelmora::cone::FormatResult(value, kPlain));
-    const auto readBack = pelmora::cone::ReadShownNumber(text, format);
+    const double shown = pelmora::number::ReadNumber(pelmora::number::FormatResult(value, kPlain));
+    const auto readBack = pelmora::number::ReadShownNumber(text, format);
     Check(readBack.has_value());
     Check(*readBack == shown);
     if (std::isinf(shown)) {
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const NumberFormat& format = kFormats[size == 0 ? 0 : data[0] % std::size(kFormats)];
 
-    CheckWritten(pelmora::cone::ReadNumber(text), format);
+    CheckWritten(pelmora::number::ReadNumber(text), format);
     if (size >= 9) {
         double bits = 0;
         std::memcpy(&bits, data + 1, sizeof bits);

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace pelmora::cone {
+namespace pelmora::number {
 
 // Where the minus sign, or the parentheses, go for a negative value.
 enum class NegativePattern {
@@ -49,4 +49,4 @@ std::string FormatResult(double value, const NumberFormat& format);
 // value, not the exact one it was made from), or nothing when the text is not such a text.
 std::optional<double> ReadShownNumber(std::string_view text, const NumberFormat& format);
 
-}  // namespace pelmora::cone
+}  // namespace pelmora::number

@@ -1,4 +1,4 @@
-#include "cone/number_text.h"
+#include "number/number_text.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <limits>
 
-namespace pelmora::cone {
+namespace pelmora::number {
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
@@ -420,4 +420,4 @@ std::optional<double> ReadShownNumber(std::string_view text, const NumberFormat&
     return number.toDouble(negative);
 }
 
-}  // namespace pelmora::cone
+}  // namespace pelmora::number
