@@ -3,7 +3,8 @@ function(pelmora_strict target)
     if(MSVC)
         target_compile_options(${target} PRIVATE /W4 $<$<BOOL:${PELMORA_WERROR}>:/WX>)
     else()
-        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wconversion
+                               -Wsign-conversion -Wshadow
                                $<$<BOOL:${PELMORA_WERROR}>:-Werror>)
     endif()
 endfunction()

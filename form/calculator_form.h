@@ -31,6 +31,10 @@ struct FormState {
     std::array<FieldEntry, kFieldCount> fields;
     std::int16_t selectedVariant = 0;
 
+    // Field `n`, 0 to 23, by the int numbers that fields and controls go by.
+    const FieldEntry& field(int n) const { return fields[static_cast<std::size_t>(n)]; }
+    FieldEntry& field(int n) { return fields[static_cast<std::size_t>(n)]; }
+
     bool operator==(const FormState&) const = default;
 };
 

@@ -37,7 +37,7 @@ public:
     }
 
 private:
-    static constexpr int kKeep = 800;
+    static constexpr std::size_t kKeep = 800;
 
     void digit(char c, bool fraction) {
         m_anyDigit = true;
@@ -57,7 +57,7 @@ private:
     double unsignedValue() const {
         if (m_count == 0) return 0.0;
         // The value lies in [10^(magnitude-1), 10^magnitude).
-        const std::int64_t magnitude = m_count + m_exponent;
+        const std::int64_t magnitude = static_cast<std::int64_t>(m_count) + m_exponent;
         if (magnitude > 310) return kInfinity;
         if (magnitude < -324) return 0.0;
 
@@ -78,7 +78,7 @@ private:
     }
 
     std::array<char, kKeep> m_digits;  // only the first m_count are ever read
-    int m_count = 0;
+    std::size_t m_count = 0;
     bool m_sticky = false;
     bool m_anyDigit = false;
     std::int64_t m_exponent = 0;  // value = digits × 10^m_exponent
@@ -146,7 +146,7 @@ double ReadRadixInteger(Cursor& cursor, int bitsPerDigit) {
     }
     if (mantissa == 0) return 0.0;
 
-    const int width = std::bit_width(mantissa);
+    const int width = static_cast<int>(std::bit_width(mantissa));
     if (width > 53) {
         const int drop = width - 53;
         const std::uint64_t rest = mantissa & ((std::uint64_t{1} << drop) - 1);
@@ -216,8 +216,8 @@ void ScientificDigits(double magnitude, int precision, std::array<char, 800>& bu
                           .ptr;
     char* const e = std::find(begin, end, 'e');
     std::from_chars(e[1] == '+' ? e + 2 : e + 1, end, exponent);
-    int count = 0;
-    for (const char* p = begin; p < e && count < 17; ++p) {
+    std::size_t count = 0;
+    for (const char* p = begin; p < e && count < firstDigits.size(); ++p) {
         if (IsDigit(*p)) firstDigits[count++] = *p - '0';
     }
 }
@@ -241,11 +241,11 @@ Significant15 CutTo15Digits(double magnitude) {
     std::copy_n(first.begin(), 15, result.digits.begin());
     result.exponent = exponent;
     if (up) {
-        int i = 14;
-        for (; i >= 0 && result.digits[i] == 9; --i)
-            result.digits[i] = 0;
-        if (i >= 0) {
-            ++result.digits[i];
+        std::size_t i = 15;
+        for (; i > 0 && result.digits[i - 1] == 9; --i)
+            result.digits[i - 1] = 0;
+        if (i > 0) {
+            ++result.digits[i - 1];
         } else {
             result.digits[0] = 1;
             ++result.exponent;
@@ -263,11 +263,11 @@ std::string ThousandthsDigits(double magnitude) {
         const int roundingDigit = cut.exponent + 4;  // index of the 10^-4 digit
         if (roundingDigit >= 0) {
             const int kept = std::min(roundingDigit, 15);
-            for (int i = 0; i < kept; ++i)
+            for (std::size_t i = 0; i < static_cast<std::size_t>(kept); ++i)
                 digits.push_back(static_cast<char>('0' + cut.digits[i]));
             // Pad with zeros down to the 10^-3 place.
             digits.append(static_cast<std::size_t>(cut.exponent + 4 - kept), '0');
-            if (roundingDigit < 15 && cut.digits[roundingDigit] >= 5) {
+            if (roundingDigit < 15 && cut.digits[static_cast<std::size_t>(roundingDigit)] >= 5) {
                 auto it = digits.rbegin();
                 for (; it != digits.rend() && *it == '9'; ++it)
                     *it = '0';

@@ -52,15 +52,16 @@ number::NumberFormat RandomSettings(std::mt19937& random) {
 
 void ExpectOnlyRowOpen(const FormState& state, int row) {
     for (int field = 0; field < kFieldCount; ++field) {
-        ASSERT_EQ(state.fields[field].locked, field / 4 != row) << field;
+        ASSERT_EQ(state.field(field).locked, field / 4 != row) << field;
     }
 }
 
 // Thousands of random event sequences; after every event the state keeps its invariants,
 // and a copy kept up to date only through the change listener equals the state.
 TEST(CalculatorFormRandom, KeepsItsInvariants) {
-    const unsigned seed =
-        std::getenv("PELMORA_SEED") ? std::atoi(std::getenv("PELMORA_SEED")) : 20261208u;
+    const unsigned seed = std::getenv("PELMORA_SEED")
+                              ? static_cast<unsigned>(std::atoi(std::getenv("PELMORA_SEED")))
+                              : 20261208u;
     std::mt19937 random(seed);
     for (int sequence = 0; sequence < 3000; ++sequence) {
         SCOPED_TRACE("seed " + std::to_string(seed) + ", sequence " + std::to_string(sequence));
@@ -71,7 +72,7 @@ TEST(CalculatorFormRandom, KeepsItsInvariants) {
             if (change.kind == FormChange::Kind::SelectedVariant) {
                 mirror.selectedVariant = form.state().selectedVariant;
             } else {
-                mirror.fields[change.field] = form.state().fields[change.field];
+                mirror.field(change.field) = form.state().field(change.field);
             }
         });
         const FormState initial = form.state();
@@ -86,7 +87,7 @@ TEST(CalculatorFormRandom, KeepsItsInvariants) {
             const FormState& after = form.state();
 
             for (int field = 0; field < kFieldCount; ++field) {
-                ASSERT_EQ(after.fields[field].computed, initial.fields[field].computed);
+                ASSERT_EQ(after.field(field).computed, initial.field(field).computed);
             }
             if (event.kind == Event::Kind::Select && event.target >= 0 && event.target < 6) {
                 ASSERT_EQ(after.selectedVariant, event.target);
@@ -96,15 +97,15 @@ TEST(CalculatorFormRandom, KeepsItsInvariants) {
             } else {
                 ASSERT_EQ(after.selectedVariant, before.selectedVariant);
                 for (int field = 0; field < kFieldCount; ++field) {
-                    ASSERT_EQ(after.fields[field].locked, before.fields[field].locked);
+                    ASSERT_EQ(after.field(field).locked, before.field(field).locked);
                 }
             }
             if (event.kind == Event::Kind::Type) {
                 const bool open = event.target >= 0 && event.target < kFieldCount &&
-                                  !before.fields[event.target].locked &&
-                                  !before.fields[event.target].computed;
+                                  !before.field(event.target).locked &&
+                                  !before.field(event.target).computed;
                 FormState expected = before;
-                if (open) expected.fields[event.target].text = event.text;
+                if (open) expected.field(event.target).text = event.text;
                 ASSERT_EQ(after, expected);
             }
             if (failure) {
@@ -114,10 +115,10 @@ TEST(CalculatorFormRandom, KeepsItsInvariants) {
                 // Only the selected row is written, and with three decimals.
                 for (int field = 0; field < kFieldCount; ++field) {
                     if (field / 4 == after.selectedVariant) {
-                        ASSERT_TRUE(number::ReadShownNumber(after.fields[field].text, settings))
-                            << after.fields[field].text;
+                        ASSERT_TRUE(number::ReadShownNumber(after.field(field).text, settings))
+                            << after.field(field).text;
                     } else {
-                        ASSERT_EQ(after.fields[field], before.fields[field]);
+                        ASSERT_EQ(after.field(field), before.field(field));
                     }
                 }
             }

@@ -186,20 +186,20 @@ TEST_P(FormEvents, EndInTheExpectedState) {
     for (int field = 0; field < kFieldCount; ++field) {
         SCOPED_TRACE(field);
         const auto expectedText = c.texts.find(field);
-        EXPECT_EQ(state.fields[field].text,
+        EXPECT_EQ(state.field(field).text,
                   expectedText == c.texts.end() ? std::string() : expectedText->second);
-        EXPECT_EQ(state.fields[field].locked, !c.unlocked.contains(field));
+        EXPECT_EQ(state.field(field).locked, !c.unlocked.contains(field));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Form, FormEvents, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(CalculatorForm, ComputedFieldsFollowTheVariantTable) {
     const std::set<int> computed{2, 3, 5, 7, 8, 10, 12, 15, 17, 18, 20, 21};
     const CalculatorForm form({});
     for (int field = 0; field < kFieldCount; ++field) {
-        EXPECT_EQ(form.state().fields[field].computed, computed.contains(field)) << field;
+        EXPECT_EQ(form.state().field(field).computed, computed.contains(field)) << field;
     }
 }
 
@@ -213,11 +213,11 @@ TEST(CalculatorForm, AsksForTheSettingsAtEachCalculation) {
     form.LoadForm();
     form.TypeText(0, "1234.5");
     form.CommandClick(0);
-    EXPECT_EQ(form.state().fields[0].text, "1,234.500");
+    EXPECT_EQ(form.state().field(0).text, "1,234.500");
     current = Bulgarian();
     form.TypeText(0, "1234.5");
     form.CommandClick(0);
-    EXPECT_EQ(form.state().fields[0].text, "1234,500");
+    EXPECT_EQ(form.state().field(0).text, "1234,500");
     EXPECT_EQ(asked, 2);
 }
 

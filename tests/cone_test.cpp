@@ -71,7 +71,7 @@ TEST_P(SolveConeExact, MatchesToTheLastBit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cone, SolveConeExact, ::testing::ValuesIn(kExact),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(SolveCone, PiIsTheProgramsOwnNotTheTrueOne) {
     EXPECT_EQ(std::bit_cast<std::uint64_t>(Pi), 0x400921FB54442D11u);
@@ -157,7 +157,7 @@ TEST_P(SolveConeFailing, ReportsTheFirstFailingOperation) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cone, SolveConeFailing, ::testing::ValuesIn(kFailing),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(SolveCone, SquareRootOfNegativeZeroIsNotAFailure) {
     // (Sp - So) / p is -0 here: the square root of -0 is -0, and So / (p * -0) divides by zero.

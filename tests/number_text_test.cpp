@@ -109,7 +109,7 @@ TEST_P(ReadNumberCase, ReadsTheLeadingNumber) {
 }
 
 INSTANTIATE_TEST_SUITE_P(NumberText, ReadNumberCase, ::testing::ValuesIn(kReadings),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 NumberFormat Format(std::string decimal, std::string grouping, std::vector<int> sizes,
                     bool leadingZero = true,
@@ -188,7 +188,7 @@ TEST_P(FormatResultCase, WritesThreeDecimals) {
 }
 
 INSTANTIATE_TEST_SUITE_P(NumberText, FormatResultCase, ::testing::ValuesIn(kWritings),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(FormatResult, LargestDoubleIsWrittenInFull) {
     const std::string text = FormatResult(std::numeric_limits<double>::max(), kExample);
@@ -245,7 +245,7 @@ TEST_P(ReadShownNumberCase, ReadsWhatTheTextShows) {
 }
 
 INSTANTIATE_TEST_SUITE_P(NumberText, ReadShownNumberCase, ::testing::ValuesIn(kShown),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // Random doubles of every magnitude: the written text is within half a thousandth (plus the
 // 15-digit cut) of the value, and reads back under its format as it reads in plain form.

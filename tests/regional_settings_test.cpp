@@ -109,8 +109,8 @@ TEST_P(InstalledLocale, AgreesWithTheLocaleCommand) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Platform, InstalledLocale, ::testing::ValuesIn(kLocales),
-                         [](const auto& info) {
-                             return std::string(info.param.locale).substr(0, 5);
+                         [](const auto& row) {
+                             return std::string(row.param.locale).substr(0, 5);
                          });
 
 TEST(NumberFormatOfLocale, DefaultAndMissingLocalesGiveTheExampleSettings) {

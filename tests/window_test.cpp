@@ -126,7 +126,7 @@ TEST_F(WindowTest, EveryControlIsAsTheTableSays) {
             }
             case ControlKind::ValueField: {
                 auto* edit = qobject_cast<QLineEdit*>(widget);
-                const form::FieldEntry& entry = form.state().fields[row.index];
+                const form::FieldEntry& entry = form.state().field(row.index);
                 EXPECT_TRUE(edit->text().isEmpty());
                 EXPECT_EQ(edit->isEnabled(), !entry.computed);
                 EXPECT_EQ(edit->font().bold(), entry.computed);
@@ -276,7 +276,7 @@ TEST_F(WindowTest, LockedAndComputedFieldsRefuseTyping) {
     EXPECT_TRUE(field(2)->text().isEmpty());
     EXPECT_TRUE(field(3)->text().isEmpty());
     for (const int n : {2, 3, 4})
-        EXPECT_TRUE(form.state().fields[n].text.empty());
+        EXPECT_TRUE(form.state().field(n).text.empty());
 }
 
 TEST_F(WindowTest, ChoosingAVariantEmptiesTheGridAndOpensItsRow) {

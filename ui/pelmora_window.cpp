@@ -142,7 +142,7 @@ void PelmoraWindow::buildControls() {
                 const ControlSpec& column = FindControl("Label1", field % 4 + 1);
                 edit->setAccessibleName(FromUtf8(option.caption) + QStringLiteral(", ") +
                                         FromUtf8(column.caption));
-                if (m_form.state().fields[field].computed) {
+                if (m_form.state().field(field).computed) {
                     QFont bold = font();
                     bold.setBold(true);
                     edit->setFont(bold);
@@ -156,7 +156,7 @@ void PelmoraWindow::buildControls() {
                 // writes never comes back as typing.
                 connect(edit, &QLineEdit::textEdited, this,
                         [this, field](const QString& text) { fieldEdited(field, text); });
-                m_fields[field] = edit;
+                m_fields[static_cast<std::size_t>(field)] = edit;
                 widget = edit;
                 break;
             }
@@ -203,7 +203,8 @@ void PelmoraWindow::showChange(const form::FormChange& change) {
             showFieldText(change.field);
             break;
         case form::FormChange::Kind::FieldLocked:
-            m_fields[change.field]->setReadOnly(m_form.state().fields[change.field].locked);
+            m_fields[static_cast<std::size_t>(change.field)]->setReadOnly(
+                m_form.state().field(change.field).locked);
             break;
         case form::FormChange::Kind::SelectedVariant:
             m_options->button(m_form.state().selectedVariant)->setChecked(true);
@@ -213,15 +214,17 @@ void PelmoraWindow::showChange(const form::FormChange& change) {
 
 void PelmoraWindow::showFieldText(int field) {
     if (field == m_fieldBeingEdited) return;
-    const QString text = FromUtf8(m_form.state().fields[field].text);
+    const QString text = FromUtf8(m_form.state().field(field).text);
     // setText moves the caret to the end; leave an unchanged field alone.
-    if (m_fields[field]->text() != text) m_fields[field]->setText(text);
+    if (m_fields[static_cast<std::size_t>(field)]->text() != text)
+        m_fields[static_cast<std::size_t>(field)]->setText(text);
 }
 
 void PelmoraWindow::fieldEdited(int field, const QString& text) {
     m_fieldBeingEdited = field;
     const QByteArray utf8 = text.toUtf8();
-    const bool taken = m_form.TypeText(field, std::string_view(utf8.constData(), utf8.size()));
+    const bool taken = m_form.TypeText(
+        field, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
     m_fieldBeingEdited = -1;
     if (!taken) showFieldText(field);  // a refused edit: show the form's text again
 }
