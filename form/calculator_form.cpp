@@ -76,10 +76,10 @@ std::optional<cone::ConeFailure> CalculatorForm::Calculate() {
     const number::NumberFormat format = m_regionalSettings();
     for (const Quantity column : kColumns) {
         const int field = FieldNumber(row, column);
-        std::string text = number::FormatResult(cone::ValueOf(values, column), format);
-        const std::optional<double> shown = number::ReadShownNumber(text, format);
-        setText(field, std::move(text));
-        m_writtenValue[static_cast<std::size_t>(field)] = shown;
+        number::FormattedNumber written =
+            number::FormatResult(cone::ValueOf(values, column), format);
+        setText(field, std::move(written.text));
+        m_writtenValue[static_cast<std::size_t>(field)] = written.shown;
     }
     return std::nullopt;
 }

@@ -326,18 +326,6 @@ std::string ApplyNegativePattern(std::string magnitude, NegativePattern pattern)
     return "-" + magnitude;
 }
 
-bool StripPrefix(std::string_view& text, std::string_view prefix) {
-    if (!text.starts_with(prefix)) return false;
-    text.remove_prefix(prefix.size());
-    return true;
-}
-
-bool StripSuffix(std::string_view& text, std::string_view suffix) {
-    if (!text.ends_with(suffix)) return false;
-    text.remove_suffix(suffix.size());
-    return true;
-}
-
 }  // namespace
 
 double ReadNumber(std::string_view utf8Text) {
@@ -354,10 +342,10 @@ double ReadNumber(std::string_view utf8Text) {
     return ReadDecimal(cursor);
 }
 
-std::string FormatResult(double value, const NumberFormat& format) {
-    if (std::isnan(value)) return "NaN";
+FormattedNumber FormatResult(double value, const NumberFormat& format) {
+    if (std::isnan(value)) return {"NaN", value};
     if (std::isinf(value)) {
-        return value > 0 ? "∞" : ApplyNegativePattern("∞", format.negativePattern);
+        return {value > 0 ? "∞" : ApplyNegativePattern("∞", format.negativePattern), value};
     }
     const std::string digits = ThousandthsDigits(std::fabs(value));
     const std::string_view integerDigits(digits.data(), digits.size() - 3);
@@ -370,54 +358,14 @@ std::string FormatResult(double value, const NumberFormat& format) {
     out.append(fractionDigits);
 
     const bool shownAsZero = digits.find_first_not_of('0') == std::string::npos;
-    if (std::signbit(value) && !shownAsZero)
-        return ApplyNegativePattern(out, format.negativePattern);
-    return out;
-}
-
-std::optional<double> ReadShownNumber(std::string_view text, const NumberFormat& format) {
-    bool negative = false;
-    switch (format.negativePattern) {
-        case NegativePattern::Parentheses:
-            negative = text.starts_with("(") && text.ends_with(")") && text.size() >= 2;
-            if (negative) text = text.substr(1, text.size() - 2);
-            break;
-        case NegativePattern::LeadingMinus:
-            negative = StripPrefix(text, "-");
-            break;
-        case NegativePattern::LeadingMinusSpace:
-            negative = StripPrefix(text, "- ");
-            break;
-        case NegativePattern::TrailingMinus:
-            negative = StripSuffix(text, "-");
-            break;
-        case NegativePattern::TrailingSpaceMinus:
-            negative = StripSuffix(text, " -");
-            break;
-    }
-
-    const std::string_view decimalSymbol = DecimalSymbolOf(format);
-    const std::size_t point = text.rfind(decimalSymbol);
-    if (point == std::string_view::npos) return std::nullopt;
-    std::string_view integerPart = text.substr(0, point);
-    const std::string_view fraction = text.substr(point + decimalSymbol.size());
-    if (fraction.size() != 3 || !std::all_of(fraction.begin(), fraction.end(), IsDigit)) {
-        return std::nullopt;
-    }
-
-    DecimalNumber number;
-    while (!integerPart.empty()) {
-        if (IsDigit(integerPart.front())) {
-            number.integerDigit(integerPart.front());
-            integerPart.remove_prefix(1);
-        } else if (format.groupingSymbol.empty() ||
-                   !StripPrefix(integerPart, format.groupingSymbol)) {
-            return std::nullopt;
-        }
-    }
-    for (const char c : fraction)
-        number.fractionDigit(c);
-    return number.toDouble(negative);
+    const bool negative = std::signbit(value) && !shownAsZero;
+    DecimalNumber shown;
+    for (const char c : integerDigits)
+        shown.integerDigit(c);
+    for (const char c : fractionDigits)
+        shown.fractionDigit(c);
+    if (negative) return {ApplyNegativePattern(out, format.negativePattern), shown.toDouble(true)};
+    return {out, shown.toDouble(false)};
 }
 
 }  // namespace pelmora::number

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -48,6 +49,18 @@ number::NumberFormat RandomSettings(std::mt19937& random) {
         default:
             return {",", ".", {3, 2}, false, number::NegativePattern::Parentheses};
     }
+}
+
+// A result as the program writes it: three digits after the decimal symbol, then at most the
+// closing parenthesis of a negative value.
+bool EndsInThreeDecimals(std::string_view text, const number::NumberFormat& settings) {
+    if (text.ends_with(')')) text.remove_suffix(1);
+    if (text.size() < 3) return false;
+    const std::string_view decimals = text.substr(text.size() - 3);
+    text.remove_suffix(3);
+    return std::all_of(decimals.begin(), decimals.end(),
+                       [](char c) { return c >= '0' && c <= '9'; }) &&
+           text.ends_with(settings.decimalSymbol);
 }
 
 void ExpectOnlyRowOpen(const FormState& state, int row) {
@@ -115,7 +128,7 @@ TEST(CalculatorFormRandom, KeepsItsInvariants) {
                 // Only the selected row is written, and with three decimals.
                 for (int field = 0; field < kFieldCount; ++field) {
                     if (field / 4 == after.selectedVariant) {
-                        ASSERT_TRUE(number::ReadShownNumber(after.field(field).text, settings))
+                        ASSERT_TRUE(EndsInThreeDecimals(after.field(field).text, settings))
                             << after.field(field).text;
                     } else {
                         ASSERT_EQ(after.field(field), before.field(field));

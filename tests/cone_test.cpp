@@ -89,10 +89,10 @@ TEST(SolveCone, EveryVariantGivesBackTheWorkedCone) {
             SolveCone(variant, ValueOf(shown, known.first), ValueOf(shown, known.second));
         ASSERT_TRUE(std::holds_alternative<ConeValues>(result));
         const ConeValues& v = std::get<ConeValues>(result);
-        EXPECT_EQ(FormatResult(v.R, format), "3.000");
-        EXPECT_EQ(FormatResult(v.L, format), "5.000");
-        EXPECT_EQ(FormatResult(v.So, format), "47.124");
-        EXPECT_EQ(FormatResult(v.Sp, format), "75.398");
+        EXPECT_EQ(FormatResult(v.R, format).text, "3.000");
+        EXPECT_EQ(FormatResult(v.L, format).text, "5.000");
+        EXPECT_EQ(FormatResult(v.So, format).text, "47.124");
+        EXPECT_EQ(FormatResult(v.Sp, format).text, "75.398");
     }
 }
 
@@ -100,8 +100,8 @@ TEST(SolveCone, NegativeResultsStand) {
     const ConeResult result = SolveCone(4, 2, 5);
     ASSERT_TRUE(std::holds_alternative<ConeValues>(result));
     const ConeValues& v = std::get<ConeValues>(result);
-    EXPECT_EQ(FormatResult(v.L, {}), "-1.204");
-    EXPECT_EQ(FormatResult(v.So, {}), "-7.566");
+    EXPECT_EQ(FormatResult(v.L, {}).text, "-1.204");
+    EXPECT_EQ(FormatResult(v.So, {}).text, "-7.566");
 }
 
 TEST(SolveCone, KnownMembersAreTheInputsBitForBit) {

@@ -184,16 +184,17 @@ class FormatResultCase : public ::testing::TestWithParam<Writing> {};
 
 TEST_P(FormatResultCase, WritesThreeDecimals) {
     const Writing& c = GetParam();
-    EXPECT_EQ(FormatResult(c.value, c.format), c.expected);
+    EXPECT_EQ(FormatResult(c.value, c.format).text, c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(NumberText, FormatResultCase, ::testing::ValuesIn(kWritings),
                          [](const auto& row) { return std::string(row.param.name); });
 
 TEST(FormatResult, LargestDoubleIsWrittenInFull) {
-    const std::string text = FormatResult(std::numeric_limits<double>::max(), kExample);
-    EXPECT_TRUE(text.starts_with("179,769,313,486,232,000,000,")) << text;
-    EXPECT_EQ(text.size(), 309 + 102 + 4);  // digits, separators, ".000"
+    const FormattedNumber written = FormatResult(std::numeric_limits<double>::max(), kExample);
+    EXPECT_TRUE(written.text.starts_with("179,769,313,486,232,000,000,")) << written.text;
+    EXPECT_EQ(written.text.size(), 309 + 102 + 4);  // digits, separators, ".000"
+    EXPECT_EQ(written.shown, kInf);  // cut to 15 digits, it lies beyond the double range
 }
 
 // Under a German process locale the C library reads "1.5" as 1 and writes 1,5; neither
@@ -203,52 +204,56 @@ TEST(NumberText, DoesNotDependOnTheProcessLocale) {
     ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
         << "de_DE.UTF-8 is not installed; ./test.sh generates it";
     const double read = ReadNumber("1.5e1");
-    const std::string written = FormatResult(-1234.5, kExample);
+    const std::string written = FormatResult(-1234.5, kExample).text;
     std::setlocale(LC_ALL, old.c_str());
     EXPECT_EQ(read, 15.0);
     EXPECT_EQ(written, "-1,234.500");
 }
 
-struct ShownCase {
+struct Shown {
     const char* name;
-    std::string text;
+    double value;
     NumberFormat format;
-    std::optional<double> expected;
+    std::string text;
+    double shown;
 };
 
-const ShownCase kShown[] = {
-    {"Grouped", "1,234.500", kExample, 1234.5},
-    {"CommaDecimal", "12,500", Format(",", "", {3}), 12.5},
-    {"DotGrouping", "1.234.567,891", Format(",", ".", {3}), 1234567.891},
-    {"SameSymbolForBoth", "1.234.500", Format(".", ".", {3}), 1234.5},
-    {"MultiByteSymbols", "1٬234٫500", Format("٫", "٬", {3}), 1234.5},
-    {"Parentheses", "(1.100)", Format(".", ",", {3}, true, NegativePattern::Parentheses), -1.1},
-    {"TrailingSpaceMinus", "1.100 -",
-     Format(".", ",", {3}, true, NegativePattern::TrailingSpaceMinus), -1.1},
-    {"NoLeadingZero", ".250", Format(".", ",", {3}, false), 0.25},
-    {"TooFewDecimals", "1.23", kExample, std::nullopt},
-    {"TooManyDecimals", "1.2345", kExample, std::nullopt},
-    {"OtherSymbols", "1,234.500", Format(",", "", {3}), std::nullopt},
-    {"Words", "abc", kExample, std::nullopt},
-    {"Infinity", "∞", kExample, std::nullopt},
+// What a written text shows is its three-decimal value, whatever the symbols around it.
+const Shown kShown[] = {
+    {"Grouped", 1234.5, kExample, "1,234.500", 1234.5},
+    {"CommaDecimal", 12.5, Format(",", "", {3}), "12,500", 12.5},
+    {"DotGrouping", 1234567.891, Format(",", ".", {3}), "1.234.567,891", 1234567.891},
+    {"SameSymbolForBoth", 1234.5, Format(".", ".", {3}), "1.234.500", 1234.5},
+    {"MultiByteSymbols", 1234.5, Format("٫", "٬", {3}), "1٬234٫500", 1234.5},
+    {"Parentheses", -1.1, Format(".", ",", {3}, true, NegativePattern::Parentheses), "(1.100)", -1.1},
+    {"TrailingSpaceMinus", -1.1, Format(".", ",", {3}, true, NegativePattern::TrailingSpaceMinus), "1.100 -", -1.1},
+    {"NoLeadingZero", 0.25, Format(".", ",", {3}, false), ".250", 0.25},
+    {"ThreeDecimalsNotTheExactValue", 47.12388980384685, kExample, "47.124", 47.124},
+    {"CutBeforeRounding", 1.0005, kExample, "1.001", 1.001},
+    {"NegativeShownAsZero", -0.0001, kExample, "0.000", 0.0},
+    {"Infinity", -kInf, kExample, "-∞", -kInf},
 };
 
-void PrintTo(const ShownCase& c, std::ostream* os) {
+void PrintTo(const Shown& c, std::ostream* os) {
     *os << c.name;
 }
 
-class ReadShownNumberCase : public ::testing::TestWithParam<ShownCase> {};
+class ShownValue : public ::testing::TestWithParam<Shown> {};
 
-TEST_P(ReadShownNumberCase, ReadsWhatTheTextShows) {
-    const ShownCase& c = GetParam();
-    EXPECT_EQ(ReadShownNumber(c.text, c.format), c.expected);
+TEST_P(ShownValue, IsTheNumberTheTextShows) {
+    const Shown& c = GetParam();
+    const FormattedNumber written = FormatResult(c.value, c.format);
+    EXPECT_EQ(written.text, c.text);
+    EXPECT_EQ(written.shown, c.shown);
+    EXPECT_EQ(std::signbit(written.shown), std::signbit(c.shown));
 }
 
-INSTANTIATE_TEST_SUITE_P(NumberText, ReadShownNumberCase, ::testing::ValuesIn(kShown),
+INSTANTIATE_TEST_SUITE_P(NumberText, ShownValue, ::testing::ValuesIn(kShown),
                          [](const auto& row) { return std::string(row.param.name); });
 
 // Random doubles of every magnitude: the written text is within half a thousandth (plus the
-// 15-digit cut) of the value, and reads back under its format as it reads in plain form.
+// 15-digit cut) of the value, and under every format the value it shows is what its plain
+// form reads as.
 TEST(NumberText, WrittenTextShowsTheValueUnderEveryFormat) {
     const NumberFormat plain = Format(".", "", {});
     const NumberFormat formats[] = {
@@ -260,13 +265,13 @@ TEST(NumberText, WrittenTextShowsTheValueUnderEveryFormat) {
                                         : std::ldexp(static_cast<double>(random() >> 11) - 0x1p52,
                                                      static_cast<int>(random() % 80) - 60);
         if (!std::isfinite(value)) continue;
-        const std::string plainText = FormatResult(value, plain);
+        const std::string plainText = FormatResult(value, plain).text;
         const double shown = ReadNumber(plainText);
         const double tolerance = 0.0005 + std::fabs(value) * 1e-14;
         ASSERT_LE(std::fabs(shown - value), tolerance) << plainText << " for " << value;
         for (const NumberFormat& format : formats) {
-            const std::string text = FormatResult(value, format);
-            ASSERT_EQ(ReadShownNumber(text, format), shown) << text;
+            const FormattedNumber written = FormatResult(value, format);
+            ASSERT_EQ(written.shown, shown) << written.text;
         }
     }
 }

@@ -102,7 +102,7 @@ TEST_P(InstalledLocale, AgreesWithTheLocaleCommand) {
     EXPECT_EQ(GroupingAsLocaleShowsIt(format), LocaleKeyword(c.locale, "grouping"));
     EXPECT_EQ(format.decimalSymbol, c.decimal);
     EXPECT_EQ(format.groupingSymbol, c.grouping);
-    EXPECT_EQ(number::FormatResult(1234567.891, format), c.million);
+    EXPECT_EQ(number::FormatResult(1234567.891, format).text, c.million);
     // What POSIX locales do not state comes from the example settings.
     EXPECT_TRUE(format.leadingZero);
     EXPECT_EQ(format.negativePattern, number::NegativePattern::LeadingMinus);
@@ -130,12 +130,12 @@ TEST(UserNumberFormat, ReadsTheEnvironmentAtEachCall) {
     const EnvironmentGuard all("LC_ALL", nullptr);
     const EnvironmentGuard numeric("LC_NUMERIC", nullptr);
     const EnvironmentGuard lang("LANG", "en_IN.UTF-8");
-    EXPECT_EQ(number::FormatResult(1234567.5, UserNumberFormat()), "12,34,567.500");
+    EXPECT_EQ(number::FormatResult(1234567.5, UserNumberFormat()).text, "12,34,567.500");
     {
         const EnvironmentGuard bulgarian("LC_NUMERIC", "bg_BG.UTF-8");
-        EXPECT_EQ(number::FormatResult(1234567.5, UserNumberFormat()), "1234567,500");
+        EXPECT_EQ(number::FormatResult(1234567.5, UserNumberFormat()).text, "1234567,500");
     }
-    EXPECT_EQ(number::FormatResult(1234567.5, UserNumberFormat()), "12,34,567.500");
+    EXPECT_EQ(number::FormatResult(1234567.5, UserNumberFormat()).text, "12,34,567.500");
 }
 
 }  // namespace
