@@ -1,11 +1,14 @@
 // Micro-benchmarks of the calculator core. Run a Release build:
 //   cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELMORA_BUILD_BENCH=ON
 //   cmake --build build/bench --target core_bench && build/bench/bench/core_bench
+#include <array>
+#include <charconv>
 #include <string>
 
 #include <benchmark/benchmark.h>
 
 #include "cone/cone.h"
+#include "number/decimal.h"
 #include "number/number_text.h"
 #include "form/calculator_form.h"
 
@@ -49,10 +52,38 @@ void BM_ReadNumberPasted(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadNumberPasted)->RangeMultiplier(16)->Range(1 << 10, 1 << 20)->Complexity();
 
-// A typical area, and the largest double, which is written with 309 integer digits.
+// An ordinary result: the total area of the cone R = 3, L = 5, shown as 75.398.
+constexpr double kOrdinary = 75.39822368615496;
+
+// The yardstick for FormatResult: the standard library writing the same value with three
+// decimals, without the 15-digit cut, grouping, regional symbols or a string.
+void BM_ToCharsFixed3(benchmark::State& state) {
+    double value = kOrdinary;
+    std::array<char, 32> buffer;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        const std::to_chars_result written = std::to_chars(
+            buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, 3);
+        benchmark::DoNotOptimize(written.ptr);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ToCharsFixed3);
+
+// The exact cut to 15 significant digits, the first step of FormatResult.
+void BM_CutTo15Digits(benchmark::State& state) {
+    double value = kOrdinary;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        benchmark::DoNotOptimize(number::CutTo15Digits(value));
+    }
+}
+BENCHMARK(BM_CutTo15Digits);
+
+// The ordinary result, and the largest double, which is written with 309 integer digits.
 void BM_FormatResult(benchmark::State& state) {
     const number::NumberFormat format;
-    double value = state.range(0) == 0 ? 75.39822368615496 : 1.7976931348623157e308;
+    double value = state.range(0) == 0 ? kOrdinary : 1.7976931348623157e308;
     for (auto _ : state) {
         benchmark::DoNotOptimize(value);
         benchmark::DoNotOptimize(number::FormatResult(value, format));

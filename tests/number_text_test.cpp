@@ -7,12 +7,26 @@
 
 #include <gtest/gtest.h>
 
+#include "number/decimal.h"
 #include "number/number_text.h"
 
 namespace pelmora::number {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// The point halfway between the largest subnormal and the smallest normal double, which has the
+// most significant digits any such point has (768): read exactly, it ties to the even one.
+const std::string kLongestHalfway =
+    "2.2250738585072011360574097967091319759348195463516456480234261097248222220210769455165295"
+    "2390813508791414915891303962110687008643869459464552765720740782062174337998814106326732"
+    "9253552286881372149012981122451451889849057222307285255133155755015914397476397983411801"
+    "9993239625482890171070818506906306666559949382757725720157630626906633326475653000092458"
+    "8831643303777979186961204949739037782970490505108060994073026293712895895000358379996720"
+    "7254304360284078895771796150945516748243471030702609144621572289880258182545180325707018"
+    "8608721131280795122334262883686223215037756666225039825343359745688844239002654981983854"
+    "8794829220689472168983109969836584681402285424333066033985088644580400103493397042756718"
+    "644338377048603786162277173854562306587467901408672332763671875e-308";
 
 struct Reading {
     const char* name;
@@ -90,6 +104,7 @@ const Reading kReadings[] = {
     {"DigitsPastAThousandBreakTheTie", "9007199254740993." + Repeat("0", 1000) + "1",
      9007199254740994.0},
     {"ZerosPastAThousandKeepTheTie", "9007199254740993." + Repeat("0", 1000), 9007199254740992.0},
+    {"LongestHalfwayPointTiesToEven", kLongestHalfway, 0x1p-1022},
     {"ManyLeadingZeros", Repeat("0", 100000) + "5", 5},
     {"ManyFractionZeros", "0." + Repeat("0", 100000) + "5", 0},
     {"ManyIntegerDigits", Repeat("9", 400), kInf},
@@ -225,8 +240,10 @@ const Shown kShown[] = {
     {"DotGrouping", 1234567.891, Format(",", ".", {3}), "1.234.567,891", 1234567.891},
     {"SameSymbolForBoth", 1234.5, Format(".", ".", {3}), "1.234.500", 1234.5},
     {"MultiByteSymbols", 1234.5, Format("٫", "٬", {3}), "1٬234٫500", 1234.5},
-    {"Parentheses", -1.1, Format(".", ",", {3}, true, NegativePattern::Parentheses), "(1.100)", -1.1},
-    {"TrailingSpaceMinus", -1.1, Format(".", ",", {3}, true, NegativePattern::TrailingSpaceMinus), "1.100 -", -1.1},
+    {"Parentheses", -1.1, Format(".", ",", {3}, true, NegativePattern::Parentheses), "(1.100)",
+     -1.1},
+    {"TrailingSpaceMinus", -1.1, Format(".", ",", {3}, true, NegativePattern::TrailingSpaceMinus),
+     "1.100 -", -1.1},
     {"NoLeadingZero", 0.25, Format(".", ",", {3}, false), ".250", 0.25},
     {"ThreeDecimalsNotTheExactValue", 47.12388980384685, kExample, "47.124", 47.124},
     {"CutBeforeRounding", 1.0005, kExample, "1.001", 1.001},
@@ -249,6 +266,41 @@ TEST_P(ShownValue, IsTheNumberTheTextShows) {
 }
 
 INSTANTIATE_TEST_SUITE_P(NumberText, ShownValue, ::testing::ValuesIn(kShown),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+struct Cut {
+    const char* name;
+    double value;
+    Decimal expected;
+};
+
+const Cut kCuts[] = {
+    {"Zero", 0, {0, 0}},
+    {"One", 1, {100000000000000, -14}},
+    {"FifteenDigitsStay", 123456789012345, {123456789012345, 0}},
+    {"NearestDoubleJustBelowAHalf", 1.0005, {100050000000000, -14}},
+    {"ExactTieRoundsAway", 100000000000000.5, {100000000000001, 0}},
+    {"SeventeenDigitsEndIn50ValueBelowHalf", 121970014555.8445, {121970014555844, -3}},
+    {"SeventeenDigitsEndIn50ValueAboveHalf", 110366081.4341425, {110366081434143, -6}},
+    {"RoundingUpGainsADigit", 9.9999999999999982, {100000000000000, -13}},
+    {"LargestDouble", std::numeric_limits<double>::max(), {179769313486232, 294}},
+    {"SmallestSubnormal", 5e-324, {494065645841247, -338}},
+};
+
+void PrintTo(const Cut& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CutTo15DigitsCase : public ::testing::TestWithParam<Cut> {};
+
+TEST_P(CutTo15DigitsCase, RoundsTheExactValueHalfAway) {
+    const Cut& c = GetParam();
+    const Decimal cut = CutTo15Digits(c.value);
+    EXPECT_EQ(cut.significand, c.expected.significand);
+    EXPECT_EQ(cut.exponent, c.expected.exponent);
+}
+
+INSTANTIATE_TEST_SUITE_P(NumberText, CutTo15DigitsCase, ::testing::ValuesIn(kCuts),
                          [](const auto& row) { return std::string(row.param.name); });
 
 // Random doubles of every magnitude: the written text is within half a thousandth (plus the

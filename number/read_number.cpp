@@ -1,5 +1,3 @@
-#include "number/number_text.h"
-
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -7,6 +5,9 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+
+#include "number/decimal.h"
+#include "number/number_text.h"
 
 namespace pelmora::number {
 namespace {
@@ -19,9 +20,9 @@ bool IsDigit(int c) {
 
 // Collects the digits of a decimal number and rounds it to the nearest double.
 // Only the first kKeep significant digits are kept; any later nonzero digit is remembered as
-// one more '1' digit. Every point halfway between two doubles has at most 767 significant
-// digits, so that tail lands on the same side of it and the rounding stays exact for inputs
-// of any length, in bounded memory.
+// one more '1' digit. No point halfway between two doubles has more significant digits than
+// are kept, so that tail lands on the same side of it and the rounding stays exact for
+// inputs of any length, in bounded memory.
 class DecimalNumber {
 public:
     void integerDigit(char c) { digit(c, false); }
@@ -37,7 +38,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kKeep = 800;
+    static constexpr std::size_t kKeep = kHalfwayDigits;
 
     void digit(char c, bool fraction) {
         m_anyDigit = true;
@@ -61,7 +62,8 @@ private:
         if (magnitude > 310) return kInfinity;
         if (magnitude < -324) return 0.0;
 
-        std::array<char, kKeep + 32> text;
+        // The kept digits, the '1' for the rest, 'e' and the exponent.
+        std::array<char, kKeep + 1 + 1 + std::numeric_limits<std::int64_t>::digits10 + 2> text;
         char* end = std::copy_n(m_digits.begin(), m_count, text.begin());
         std::int64_t exponent = m_exponent;
         if (m_sticky) {
@@ -197,135 +199,6 @@ double ReadDecimal(Cursor& cursor) {
     return number.toDouble(negative);
 }
 
-// ---- writing ----
-
-// The decimal digits of |value| cut to 15 significant digits, half away from zero:
-// value ≈ d[0].d[1]…d[14] × 10^exponent.
-struct Significant15 {
-    std::array<int, 15> digits{};
-    int exponent = 0;
-};
-
-// Writes `magnitude` with `precision` digits after the point in scientific form ("d.ddd…e±xx",
-// correctly rounded from the exact value) and takes its first 17 digits and its exponent.
-void ScientificDigits(double magnitude, int precision, std::array<char, 800>& buffer,
-                      std::array<int, 17>& firstDigits, int& exponent) {
-    char* const begin = buffer.data();
-    char* const end = std::to_chars(begin, begin + buffer.size(), magnitude,
-                                    std::chars_format::scientific, precision)
-                          .ptr;
-    char* const e = std::find(begin, end, 'e');
-    std::from_chars(e[1] == '+' ? e + 2 : e + 1, end, exponent);
-    std::size_t count = 0;
-    for (const char* p = begin; p < e && count < firstDigits.size(); ++p) {
-        if (IsDigit(*p)) firstDigits[count++] = *p - '0';
-    }
-}
-
-Significant15 CutTo15Digits(double magnitude) {
-    Significant15 result;
-    if (magnitude == 0) return result;
-
-    // 17 correctly rounded digits decide the 16th-digit question in all but one case: when
-    // they end in "50" the exact value may lie on either side of the halfway point.
-    std::array<int, 17> first{};
-    std::array<char, 800> buffer;
-    int exponent = 0;
-    ScientificDigits(magnitude, 16, buffer, first, exponent);
-    bool up = first[15] * 10 + first[16] >= 50;
-    if (first[15] == 5 && first[16] == 0) {
-        // The exact expansion of a double has at most 767 significant digits.
-        ScientificDigits(magnitude, 780, buffer, first, exponent);
-        up = first[15] >= 5;
-    }
-    std::copy_n(first.begin(), 15, result.digits.begin());
-    result.exponent = exponent;
-    if (up) {
-        std::size_t i = 15;
-        for (; i > 0 && result.digits[i - 1] == 9; --i)
-            result.digits[i - 1] = 0;
-        if (i > 0) {
-            ++result.digits[i - 1];
-        } else {
-            result.digits[0] = 1;
-            ++result.exponent;
-        }
-    }
-    return result;
-}
-
-// The decimal digits of |value| × 1000 rounded to an integer, half away from zero, after the
-// cut to 15 significant digits; at least four digits, so the integer part is never empty.
-std::string ThousandthsDigits(double magnitude) {
-    const Significant15 cut = CutTo15Digits(magnitude);
-    std::string digits;
-    if (magnitude != 0) {
-        const int roundingDigit = cut.exponent + 4;  // index of the 10^-4 digit
-        if (roundingDigit >= 0) {
-            const int kept = std::min(roundingDigit, 15);
-            for (std::size_t i = 0; i < static_cast<std::size_t>(kept); ++i)
-                digits.push_back(static_cast<char>('0' + cut.digits[i]));
-            // Pad with zeros down to the 10^-3 place.
-            digits.append(static_cast<std::size_t>(cut.exponent + 4 - kept), '0');
-            if (roundingDigit < 15 && cut.digits[static_cast<std::size_t>(roundingDigit)] >= 5) {
-                auto it = digits.rbegin();
-                for (; it != digits.rend() && *it == '9'; ++it)
-                    *it = '0';
-                if (it != digits.rend())
-                    ++*it;
-                else
-                    digits.insert(digits.begin(), '1');
-            }
-        }
-    }
-    if (digits.size() < 4) digits.insert(0, 4 - digits.size(), '0');
-    return digits;
-}
-
-void AppendGrouped(std::string& out, std::string_view integerDigits, const NumberFormat& format) {
-    // Split into groups from the right, then write them left to right.
-    std::array<std::size_t, 400> groupEnds{};  // offsets where a grouping symbol follows
-    std::size_t groupCount = 0;
-    std::size_t remaining = integerDigits.size();
-    for (std::size_t i = 0; !format.groupingSymbol.empty() && remaining > 0; ++i) {
-        const int size = format.groupSizes.empty()
-                             ? 0
-                             : format.groupSizes[std::min(i, format.groupSizes.size() - 1)];
-        if (size <= 0 || static_cast<std::size_t>(size) >= remaining) break;
-        remaining -= static_cast<std::size_t>(size);
-        groupEnds[groupCount++] = remaining;
-        if (groupCount == groupEnds.size()) break;
-    }
-    std::size_t start = 0;
-    while (groupCount > 0) {
-        const std::size_t end = groupEnds[--groupCount];
-        out.append(integerDigits.substr(start, end - start));
-        out.append(format.groupingSymbol);
-        start = end;
-    }
-    out.append(integerDigits.substr(start));
-}
-
-std::string_view DecimalSymbolOf(const NumberFormat& format) {
-    return format.decimalSymbol.empty() ? std::string_view(".") : format.decimalSymbol;
-}
-
-std::string ApplyNegativePattern(std::string magnitude, NegativePattern pattern) {
-    switch (pattern) {
-        case NegativePattern::Parentheses:
-            return "(" + magnitude + ")";
-        case NegativePattern::LeadingMinus:
-            return "-" + magnitude;
-        case NegativePattern::LeadingMinusSpace:
-            return "- " + magnitude;
-        case NegativePattern::TrailingMinus:
-            return magnitude + "-";
-        case NegativePattern::TrailingSpaceMinus:
-            return magnitude + " -";
-    }
-    return "-" + magnitude;
-}
-
 }  // namespace
 
 double ReadNumber(std::string_view utf8Text) {
@@ -340,32 +213,6 @@ double ReadNumber(std::string_view utf8Text) {
         return 0.0;
     }
     return ReadDecimal(cursor);
-}
-
-FormattedNumber FormatResult(double value, const NumberFormat& format) {
-    if (std::isnan(value)) return {"NaN", value};
-    if (std::isinf(value)) {
-        return {value > 0 ? "∞" : ApplyNegativePattern("∞", format.negativePattern), value};
-    }
-    const std::string digits = ThousandthsDigits(std::fabs(value));
-    const std::string_view integerDigits(digits.data(), digits.size() - 3);
-    const std::string_view fractionDigits(digits.data() + digits.size() - 3, 3);
-
-    std::string out;
-    out.reserve(digits.size() + digits.size() / 2 * format.groupingSymbol.size() + 16);
-    if (integerDigits != "0" || format.leadingZero) AppendGrouped(out, integerDigits, format);
-    out.append(DecimalSymbolOf(format));
-    out.append(fractionDigits);
-
-    const bool shownAsZero = digits.find_first_not_of('0') == std::string::npos;
-    const bool negative = std::signbit(value) && !shownAsZero;
-    DecimalNumber shown;
-    for (const char c : integerDigits)
-        shown.integerDigit(c);
-    for (const char c : fractionDigits)
-        shown.fractionDigit(c);
-    if (negative) return {ApplyNegativePattern(out, format.negativePattern), shown.toDouble(true)};
-    return {out, shown.toDouble(false)};
 }
 
 }  // namespace pelmora::number
