@@ -6,6 +6,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/windows_grouping.h"
 #else
 #include <langinfo.h>
 #include <locale.h>
@@ -37,27 +39,6 @@ int LocaleNumber(LCTYPE item, int fallback) {
         GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, item | LOCALE_RETURN_NUMBER,
                         reinterpret_cast<LPWSTR>(&value), sizeof(value) / sizeof(wchar_t));
     return ok ? static_cast<int>(value) : fallback;
-}
-
-// Windows writes grouping as "3;2;0": a trailing 0 means the size before it repeats, and
-// without it the last group is not repeated ("3" groups only the first three digits).
-std::vector<int> WindowsGroupSizes(const std::string& grouping) {
-    std::vector<int> sizes;
-    int current = 0;
-    for (const char c : grouping) {
-        if (c >= '0' && c <= '9') {
-            current = current * 10 + (c - '0');
-        } else if (c == ';') {
-            sizes.push_back(current);
-            current = 0;
-        }
-    }
-    sizes.push_back(current);
-    if (sizes.size() > 1 && sizes.back() == 0)
-        sizes.pop_back();
-    else
-        sizes.push_back(0);
-    return sizes;
 }
 
 }  // namespace

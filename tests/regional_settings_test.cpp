@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/regional_settings.h"
+#include "platform/windows_grouping.h"
 
 // glibc's newlocale keeps a small buffer built from LOCPATH that it never frees; it is not
 // ours to fix, so LeakSanitizer is told to pass over it.
@@ -137,6 +138,38 @@ TEST(UserNumberFormat, ReadsTheEnvironmentAtEachCall) {
     }
     EXPECT_EQ(number::FormatResult(1234567.5, UserNumberFormat()).text, "12,34,567.500");
 }
+
+struct WindowsGrouping {
+    const char* name;
+    const char* grouping;  // as the Windows regional settings give it
+    const char* written;   // 1234567890 written with ',' between groups
+};
+
+const WindowsGrouping kWindowsGroupings[] = {
+    {"EveryThree", "3;0", "1,234,567,890.000"},
+    {"ThreeOnce", "3", "1234567,890.000"},
+    {"ThreeThenEveryTwo", "3;2;0", "1,23,45,67,890.000"},
+    {"ThreeThenTwoOnce", "3;2", "12345,67,890.000"},
+    {"TwoDigitSize", "12;0", "1234567890.000"},
+    {"FourThenEveryThree", "4;3;0", "123,456,7890.000"},
+    {"NoGrouping", "0", "1234567890.000"},
+    {"NothingGiven", "", "1234567890.000"},
+};
+
+void PrintTo(const WindowsGrouping& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class WindowsGroupingText : public ::testing::TestWithParam<WindowsGrouping> {};
+
+TEST_P(WindowsGroupingText, GroupsAsWindowsDoes) {
+    const WindowsGrouping& c = GetParam();
+    const NumberFormat format{".", ",", WindowsGroupSizes(c.grouping)};
+    EXPECT_EQ(number::FormatResult(1234567890, format).text, c.written);
+}
+
+INSTANTIATE_TEST_SUITE_P(Platform, WindowsGroupingText, ::testing::ValuesIn(kWindowsGroupings),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace pelmora::platform
