@@ -15,9 +15,8 @@ source scripts/setup.sh
 pelmora_require_packages cmake ninja-build g++ clang libclang-rt-14-dev llvm libgtest-dev \
     libbenchmark-dev locales mingw-w64 qt6-base-dev fonts-liberation appstream pkg-config \
     libxcb1-dev desktop-file-utils
-pelmora_generate_locales build/locales bg_BG de_DE en_IN fr_FR
 
-common=(-DPELMORA_WERROR=ON "-DPELMORA_LOCALE_DIR=$PWD/build/locales")
+common=(-DPELMORA_WERROR=ON)
 
 echo "== GCC build"
 CC=gcc CXX=g++ pelmora_build build/gcc "${common[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -39,9 +39,10 @@ function(pelmora_exact_floating_point target)
 endfunction()
 
 # A GoogleTest executable registered with CTest, one test per test case. OWN_MAIN: the
-# sources bring their own main (linked against gtest instead of gtest_main).
+# sources bring their own main (linked against gtest instead of gtest_main). LOCALES: the
+# tests run with LOCPATH at the locales that the pelmora_locales fixture compiles.
 function(pelmora_test target)
-    cmake_parse_arguments(ARG "OWN_MAIN" "" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(ARG "OWN_MAIN;LOCALES" "" "SOURCES;LIBRARIES" ${ARGN})
     add_executable(${target} ${ARG_SOURCES})
     if(ARG_OWN_MAIN)
         target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} GTest::gtest)
@@ -49,6 +50,11 @@ function(pelmora_test target)
         target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main)
     endif()
     pelmora_strict(${target})
-    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT
-                         "${ARG_ENVIRONMENT}")
+    if(ARG_LOCALES)
+        gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES
+                             ENVIRONMENT "LOCPATH=${PELMORA_TEST_LOCALES}"
+                             FIXTURES_REQUIRED pelmora_locales)
+    else()
+        gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST)
+    endif()
 endfunction()

@@ -21,23 +21,6 @@ pelmora_require_packages() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# Compiles glibc locales into a folder of our own (used through LOCPATH), so the tests can
-# run under real regional settings without touching the system's locales.
-pelmora_generate_locales() {
-    local folder=$1
-    shift
-    mkdir -p "$folder"
-    local name
-    for name in "$@"; do
-        [ -e "$folder/$name.UTF-8/LC_NUMERIC" ] && continue
-        localedef -i "$name" -f UTF-8 "$folder/$name.UTF-8" >/dev/null 2>&1 || true
-        if [ ! -e "$folder/$name.UTF-8/LC_NUMERIC" ]; then
-            echo "Could not generate the locale $name.UTF-8" >&2
-            exit 1
-        fi
-    done
-}
-
 # Configures and builds one build folder; both steps are quick when nothing changed.
 pelmora_build() {
     local folder=$1
