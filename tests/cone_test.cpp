@@ -24,34 +24,28 @@ struct Exact {
     ConeValues expected;
 };
 
-// Results pinned to the last bit. The variant-2 rows go through a multiply followed by an
-// add, so any fused multiply-add in the build changes them.
+// Results pinned to the last bit.
+// clang-format off
 const Exact kExact[] = {
-    {"UnitConeIsPiAndTwoPi", 0, 1, 1, {1, 1, 3.14159265358979, 6.28318530717958}},
-    {"WorkedConeThreeFive", 0, 3, 5, {3, 5, 47.12388980384685, 75.39822368615496}},
-    {"ZeroConeDoesNotFail", 0, 0, 0, {0, 0, 0, 0}},
-    {"FlatZeroConeDoesNotFail", 2, 0, 0, {0, 0, 0, 0}},
-    {"NegativeTotalTakesThePlusRoot",
-     2,
-     10,
-     -1,
-     {-0.03193296001189133, 10, -1.0032035258073433, -1}},
-    {"ResidueIsNotCleanedAway",
-     2,
-     0.7,
-     0,
-     {-7.067899292141156e-17, 0.7, -1.554312234475219e-16, 0}},
-    {"NoResidueForUnitSlant", 2, 1, 0, {0, 1, 0, 0}},
-    {"UnderflowIsNotAFailure", 0, 1e-200, 1e-200, {1e-200, 1e-200, 0, 0}},
+    // name                           variant  first   second   R                       L                   So                      Sp
+    {"UnitConeIsPiAndTwoPi",          0,       1,      1,      {1,                      1,                  3.14159265358979,       6.28318530717958}},
+    {"WorkedConeThreeFive",           0,       3,      5,      {3,                      5,                  47.12388980384685,      75.39822368615496}},
+    {"ZeroConeDoesNotFail",           0,       0,      0,      {0,                      0,                  0,                      0}},
+    {"FlatZeroConeDoesNotFail",       2,       0,      0,      {0,                      0,                  0,                      0}},
+    {"NegativeTotalTakesThePlusRoot", 2,       10,     -1,     {-0.03193296001189133,   10,                 -1.0032035258073433,    -1}},
+    {"ResidueIsNotCleanedAway",       2,       0.7,    0,      {-7.067899292141156e-17, 0.7,                -1.554312234475219e-16, 0}},
+    {"NoResidueForUnitSlant",         2,       1,      0,      {0,                      1,                  0,                      0}},
+    {"UnderflowIsNotAFailure",        0,       1e-200, 1e-200, {1e-200,                 1e-200,             0,                      0}},
     // Each row below changes in its last bit if its variant's formulas are regrouped, e.g.
     // (So / Pi) / R for So / (Pi * R), Pi * (R * R) for (Pi * R) * R, Sp / Pi - So / Pi for
-    // (Sp - So) / Pi, or if the multiply and add of variant 2's discriminant are fused.
-    {"SlantIsLateralAreaOverPiR", 1, 56.4, 368, {56.4, 2.0769155694261543, 368, 10361.280567362977}},
-    {"RadiusIsLateralAreaOverPiL", 3, 70.8, 174, {0.78228700841779142, 70.8, 174, 175.92256976645052}},
-    {"BaseAreaIsPiRTimesR", 4, 26.8, 300, {26.8, -23.236829632271, -1956.4175075143312, 300}},
-    {"RadiusIsAreaGapOverPi", 5, 47.124, 75.398, {2.9999822869411252, 5.0000412141831232, 47.124, 75.398}},
-    {"DiscriminantIsNotFused", 2, 81.6, 263, {1.0133411731989732, 81.6, 259.77402312063936, 263}},
+    // (Sp - So) / Pi, or if a multiply and an add of variant 2 are fused.
+    {"SlantIsLateralAreaOverPiR",     1,       56.4,   368,    {56.4,                   2.0769155694261543, 368,                    10361.280567362977}},
+    {"RadiusIsLateralAreaOverPiL",    3,       70.8,   174,    {0.78228700841779142,    70.8,               174,                    175.92256976645052}},
+    {"BaseAreaIsPiRTimesR",           4,       26.8,   300,    {26.8,                   -23.236829632271,   -1956.4175075143312,    300}},
+    {"RadiusIsAreaGapOverPi",         5,       47.124, 75.398, {2.9999822869411252,     5.0000412141831232, 47.124,                 75.398}},
+    {"DiscriminantIsNotFused",        2,       81.6,   263,    {1.0133411731989732,     81.6,               259.77402312063936,     263}},
 };
+// clang-format on
 
 void PrintTo(const Exact& c, std::ostream* os) {
     *os << c.name;

@@ -41,6 +41,7 @@ std::string Repeat(std::string_view piece, std::size_t times) {
     return out;
 }
 
+// clang-format off
 const Reading kReadings[] = {
     // Blanks, tabs and line feeds vanish before anything else; other spaces stay.
     {"BlanksInsideDigits", " 2 45 7", 2457},
@@ -101,14 +102,14 @@ const Reading kReadings[] = {
     {"HexBeyondRange", "&H" + Repeat("F", 300), kInf},
     // Nearest double, ties to even, for inputs of any length.
     {"DecimalTieRoundsToEven", "9007199254740993", 9007199254740992.0},
-    {"DigitsPastAThousandBreakTheTie", "9007199254740993." + Repeat("0", 1000) + "1",
-     9007199254740994.0},
+    {"DigitsPastAThousandBreakTheTie", "9007199254740993." + Repeat("0", 1000) + "1", 9007199254740994.0},
     {"ZerosPastAThousandKeepTheTie", "9007199254740993." + Repeat("0", 1000), 9007199254740992.0},
     {"LongestHalfwayPointTiesToEven", kLongestHalfway, 0x1p-1022},
     {"ManyLeadingZeros", Repeat("0", 100000) + "5", 5},
     {"ManyFractionZeros", "0." + Repeat("0", 100000) + "5", 0},
     {"ManyIntegerDigits", Repeat("9", 400), kInf},
 };
+// clang-format on
 
 void PrintTo(const Reading& c, std::ostream* os) {
     *os << c.name;
@@ -140,6 +141,12 @@ struct Writing {
 };
 
 const NumberFormat kExample;
+const NumberFormat kNoLeadingZero = Format(".", ",", {3}, false);
+const NumberFormat kParentheses = Format(".", ",", {3}, true, NegativePattern::Parentheses);
+const NumberFormat kMinusSpace = Format(".", ",", {3}, true, NegativePattern::LeadingMinusSpace);
+const NumberFormat kTrailingMinus = Format(".", ",", {3}, true, NegativePattern::TrailingMinus);
+const NumberFormat kTrailingSpaceMinus =
+    Format(".", ",", {3}, true, NegativePattern::TrailingSpaceMinus);
 
 const Writing kWritings[] = {
     {"Zero", 0, kExample, "0.000"},
@@ -180,15 +187,13 @@ const Writing kWritings[] = {
     {"NarrowNoBreakSpace", 1234.5, Format(",", "\u202F", {3}), "1\u202F234,500"},
     {"ArabicSymbols", 1234.5, Format("٫", "٬", {3}), "1٬234٫500"},
     {"EmptyDecimalSymbolFallsBackToPoint", 1.5, Format("", "", {}), "1.500"},
-    {"NoLeadingZero", 0.25, Format(".", ",", {3}, false), ".250"},
-    {"NoLeadingZeroNegative", -0.25, Format(".", ",", {3}, false), "-.250"},
-    {"NoLeadingZeroForZero", 0, Format(".", ",", {3}, false), ".000"},
-    {"Parentheses", -1.1, Format(".", ",", {3}, true, NegativePattern::Parentheses), "(1.100)"},
-    {"MinusSpace", -1.1, Format(".", ",", {3}, true, NegativePattern::LeadingMinusSpace),
-     "- 1.100"},
-    {"TrailingMinus", -1.1, Format(".", ",", {3}, true, NegativePattern::TrailingMinus), "1.100-"},
-    {"TrailingSpaceMinus", -1.1, Format(".", ",", {3}, true, NegativePattern::TrailingSpaceMinus),
-     "1.100 -"},
+    {"NoLeadingZero", 0.25, kNoLeadingZero, ".250"},
+    {"NoLeadingZeroNegative", -0.25, kNoLeadingZero, "-.250"},
+    {"NoLeadingZeroForZero", 0, kNoLeadingZero, ".000"},
+    {"Parentheses", -1.1, kParentheses, "(1.100)"},
+    {"MinusSpace", -1.1, kMinusSpace, "- 1.100"},
+    {"TrailingMinus", -1.1, kTrailingMinus, "1.100-"},
+    {"TrailingSpaceMinus", -1.1, kTrailingSpaceMinus, "1.100 -"},
 };
 
 void PrintTo(const Writing& c, std::ostream* os) {
@@ -253,11 +258,9 @@ const Shown kShown[] = {
     {"DotGrouping", 1234567.891, Format(",", ".", {3}), "1.234.567,891", 1234567.891},
     {"SameSymbolForBoth", 1234.5, Format(".", ".", {3}), "1.234.500", 1234.5},
     {"MultiByteSymbols", 1234.5, Format("٫", "٬", {3}), "1٬234٫500", 1234.5},
-    {"Parentheses", -1.1, Format(".", ",", {3}, true, NegativePattern::Parentheses), "(1.100)",
-     -1.1},
-    {"TrailingSpaceMinus", -1.1, Format(".", ",", {3}, true, NegativePattern::TrailingSpaceMinus),
-     "1.100 -", -1.1},
-    {"NoLeadingZero", 0.25, Format(".", ",", {3}, false), ".250", 0.25},
+    {"Parentheses", -1.1, kParentheses, "(1.100)", -1.1},
+    {"TrailingSpaceMinus", -1.1, kTrailingSpaceMinus, "1.100 -", -1.1},
+    {"NoLeadingZero", 0.25, kNoLeadingZero, ".250", 0.25},
     {"ThreeDecimalsNotTheExactValue", 47.12388980384685, kExample, "47.124", 47.124},
     {"CutBeforeRounding", 1.0005, kExample, "1.001", 1.001},
     {"NegativeShownAsZero", -0.0001, kExample, "0.000", 0.0},
