@@ -31,11 +31,19 @@ endfunction()
 # Exact IEEE double arithmetic in a target whatever the build's flags ask for: no multiply-add
 # fused, no fast-math licence to reorder operations or to assume that no value is infinite or
 # not a number. The options sit on the target itself and come after CMAKE_CXX_FLAGS on the
-# command line, so they undo what those flags ask.
+# command line, so they undo what those flags ask. A program that links the target is linked
+# without fast-math too, which would otherwise start it with subnormal numbers flushed to zero.
 function(pelmora_exact_floating_point target)
     target_compile_options(${target} PRIVATE
         $<$<CXX_COMPILER_ID:GNU,Clang,AppleClang>:-fno-fast-math -ffp-contract=off>
         $<$<CXX_COMPILER_ID:MSVC>:/fp:precise>)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "STATIC_LIBRARY")
+        set(scope INTERFACE)
+    else()
+        set(scope PRIVATE)
+    endif()
+    target_link_options(${target} ${scope} $<$<CXX_COMPILER_ID:GNU,Clang,AppleClang>:-fno-fast-math>)
 endfunction()
 
 # A GoogleTest executable registered with CTest, one test per test case. OWN_MAIN: the
@@ -50,6 +58,8 @@ function(pelmora_test target)
         target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main)
     endif()
     pelmora_strict(${target})
+    # Tests compare bits, infinities and NaN: they need exact arithmetic as much as the code.
+    pelmora_exact_floating_point(${target})
     if(ARG_LOCALES)
         gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES
                              ENVIRONMENT "LOCPATH=${PELMORA_TEST_LOCALES}"
