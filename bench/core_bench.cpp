@@ -8,9 +8,9 @@
 #include <benchmark/benchmark.h>
 
 #include "cone/cone.h"
+#include "form/calculator_form.h"
 #include "number/decimal.h"
 #include "number/number_text.h"
-#include "form/calculator_form.h"
 
 namespace {
 
@@ -70,7 +70,8 @@ void BM_ToCharsFixed3(benchmark::State& state) {
 }
 BENCHMARK(BM_ToCharsFixed3);
 
-// The exact cut to 15 significant digits, the first step of FormatResult.
+// The exact cut to 15 significant digits, which FormatResult takes for values within its reach
+// of a half-thousandth and for values from 5·10^10 up.
 void BM_CutTo15Digits(benchmark::State& state) {
     double value = kOrdinary;
     for (auto _ : state) {
@@ -80,16 +81,19 @@ void BM_CutTo15Digits(benchmark::State& state) {
 }
 BENCHMARK(BM_CutTo15Digits);
 
-// The ordinary result, and the largest double, which is written with 309 integer digits.
+// 0: the ordinary result; 1: the largest double, written with 309 integer digits; 2: a value
+// just below a half-thousandth that the cut rounds up to it, so it takes the exact cut.
+constexpr double kFormatted[] = {kOrdinary, 1.7976931348623157e308, 1234.567499999997};
+
 void BM_FormatResult(benchmark::State& state) {
     const number::NumberFormat format;
-    double value = state.range(0) == 0 ? kOrdinary : 1.7976931348623157e308;
+    double value = kFormatted[state.range(0)];
     for (auto _ : state) {
         benchmark::DoNotOptimize(value);
         benchmark::DoNotOptimize(number::FormatResult(value, format));
     }
 }
-BENCHMARK(BM_FormatResult)->Arg(0)->Arg(1);
+BENCHMARK(BM_FormatResult)->DenseRange(0, 2);
 
 // One press of Calculate on the worked cone: read two fields, solve, write four.
 void BM_Calculate(benchmark::State& state) {

@@ -32,6 +32,23 @@ Decimal RoundToThousandths(Decimal cut) {
     return thousandths;
 }
 
+// |value| as a whole number of thousandths: cut to 15 significant digits, then rounded half away
+// from zero. The cut moves a value by less than 10^-14 of it (half a unit of its 15th digit),
+// so it can change the thousandths only of a value that close to a half-thousandth; any other
+// value is rounded at once. Each step of that is exact, or errs far less than the cut's
+// reach. From 5·10^10 up the reach is half a thousandth or more, and every value takes the
+// exact cut.
+Decimal ToThousandths(double magnitude) {
+    constexpr double kCutReach = 1e-14;
+    const double scaled = magnitude * 1000;
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) > scaled * kCutReach) {
+        return {static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0), -kDecimals};
+    }
+    return RoundToThousandths(CutTo15Digits(magnitude));
+}
+
 // The digits of a whole number of thousandths, at least four so that the integer part is never
 // empty.
 std::string_view ThousandthsDigits(Decimal thousandths, DigitBuffer& buffer) {
@@ -108,7 +125,7 @@ FormattedNumber FormatResult(double value, const NumberFormat& format) {
         return {std::string(sign.before).append("∞").append(sign.after), value};
     }
 
-    const Decimal thousandths = RoundToThousandths(CutTo15Digits(std::fabs(value)));
+    const Decimal thousandths = ToThousandths(std::fabs(value));
     DigitBuffer buffer;
     const std::string_view digits = ThousandthsDigits(thousandths, buffer);
     const std::string_view integer = digits.substr(0, digits.size() - kDecimals);

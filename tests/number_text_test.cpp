@@ -167,6 +167,9 @@ const Writing kWritings[] = {
     {"ExactValueBelowHalfInTheThirdDecimal", 74653148074.04245, kExample, "74,653,148,074.042"},
     {"ExactValueBelowHalfBelowOne", 0.1234999999999995, kExample, "0.123"},
     {"ExactValueBelowHalfBeforeACarry", 0.9994999999999995, kExample, "0.999"},
+    // Just below a half-thousandth, but the cut to 15 digits rounds up to it.
+    {"CutReachesAHalfFromBelow", 1234.567499999997, kExample, "1,234.568"},
+    {"CutReachesAHalfBelowOne", 0.1234999999999997, kExample, "0.124"},
     {"CarryIntoANewDigit", 999.9995, kExample, "1,000.000"},
     {"SmallestShownStep", 0.0005, kExample, "0.001"},
     {"BelowTheSmallestStep", 0.00049, kExample, "0.000"},
