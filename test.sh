@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds Pelmora and runs every test:
-#  1. GCC, with every warning an error, the window tests and the benchmarks built; the
-#     flags ask for fused multiply-adds, which the cone library must refuse;
+#  1. GCC, with every warning an error, the window tests and the benchmarks built; the whole
+#     build asks for -ffast-math on this machine's instruction set, which makes GCC fuse
+#     multiply-adds and regroup the cone formulas unless the cone and number libraries undo
+#     it (the bit-exact tests fail if they do not);
 #  2. Clang under AddressSanitizer and UndefinedBehaviorSanitizer, the whole suite again,
 #     plus a bounded libFuzzer run over the number text;
 #  3. a Windows cross-compile of the core libraries and the version resource with
@@ -17,13 +19,12 @@ pelmora_require_packages cmake ninja-build g++ clang libclang-rt-14-dev llvm lib
     libxcb1-dev desktop-file-utils
 # Xvfb, xdotool and xprop let the window-class check run instead of being skipped.
 pelmora_require_packages xvfb xdotool x11-utils
-pelmora_generate_locales build/locales bg_BG de_DE en_IN fr_FR fr_FR.ISO-8859-1 ru_RU.KOI8-R
 
-common=(-DPELMORA_WERROR=ON "-DPELMORA_LOCALE_DIR=$PWD/build/locales")
+common=(-DPELMORA_WERROR=ON)
 
 echo "== GCC build"
 CC=gcc CXX=g++ pelmora_build build/gcc "${common[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DPELMORA_BUILD_BENCH=ON "-DCMAKE_CXX_FLAGS=-march=native -ffp-contract=fast"
+    -DPELMORA_BUILD_BENCH=ON "-DCMAKE_CXX_FLAGS=-march=native -ffast-math"
 ctest --test-dir build/gcc --output-on-failure -j "$(nproc)"
 
 echo "== Clang build with AddressSanitizer, UndefinedBehaviorSanitizer and the fuzzer"

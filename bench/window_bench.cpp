@@ -13,7 +13,7 @@
 namespace {
 
 void BM_CalculateClickToRepaint(benchmark::State& state) {
-    pelmora::form::CalculatorForm form([] { return pelmora::cone::NumberFormat{}; });
+    pelmora::form::CalculatorForm form([] { return pelmora::number::NumberFormat{}; });
     pelmora::ui::PelmoraWindow window(form, {});
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) state.SkipWithError("window not exposed");

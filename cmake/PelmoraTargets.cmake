@@ -3,7 +3,8 @@ function(pelmora_strict target)
     if(MSVC)
         target_compile_options(${target} PRIVATE /W4 $<$<BOOL:${PELMORA_WERROR}>:/WX>)
     else()
-        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wconversion
+                               -Wsign-conversion -Wshadow
                                $<$<BOOL:${PELMORA_WERROR}>:-Werror>)
     endif()
 endfunction()
@@ -17,17 +18,39 @@ if(PELMORA_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
-# A library of ours: one folder, one static target, includes written from the repository root.
+# A library of ours: one folder, one static target pelmora_<name>, linked by everything through
+# its alias pelmora::<name>; includes written from the repository root.
 function(pelmora_library target)
     add_library(${target} STATIC ${ARGN})
+    string(REGEX REPLACE "^pelmora_" "pelmora::" alias ${target})
+    add_library(${alias} ALIAS ${target})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
     pelmora_strict(${target})
 endfunction()
 
+# Exact IEEE double arithmetic in a target whatever the build's flags ask for: no multiply-add
+# fused, no fast-math licence to reorder operations or to assume that no value is infinite or
+# not a number. The options sit on the target itself and come after CMAKE_CXX_FLAGS on the
+# command line, so they undo what those flags ask. A program that links the target is linked
+# without fast-math too, which would otherwise start it with subnormal numbers flushed to zero.
+function(pelmora_exact_floating_point target)
+    target_compile_options(${target} PRIVATE
+        $<$<CXX_COMPILER_ID:GNU,Clang,AppleClang>:-fno-fast-math -ffp-contract=off>
+        $<$<CXX_COMPILER_ID:MSVC>:/fp:precise>)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "STATIC_LIBRARY")
+        set(scope INTERFACE)
+    else()
+        set(scope PRIVATE)
+    endif()
+    target_link_options(${target} ${scope} $<$<CXX_COMPILER_ID:GNU,Clang,AppleClang>:-fno-fast-math>)
+endfunction()
+
 # A GoogleTest executable registered with CTest, one test per test case. OWN_MAIN: the
-# sources bring their own main (linked against gtest instead of gtest_main).
+# sources bring their own main (linked against gtest instead of gtest_main). LOCALES: the
+# tests run with LOCPATH at the locales that the pelmora_locales fixture compiles.
 function(pelmora_test target)
-    cmake_parse_arguments(ARG "OWN_MAIN" "" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(ARG "OWN_MAIN;LOCALES" "" "SOURCES;LIBRARIES" ${ARGN})
     add_executable(${target} ${ARG_SOURCES})
     if(ARG_OWN_MAIN)
         target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} GTest::gtest)
@@ -35,6 +58,13 @@ function(pelmora_test target)
         target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main)
     endif()
     pelmora_strict(${target})
-    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT
-                         "${ARG_ENVIRONMENT}")
+    # Tests compare bits, infinities and NaN: they need exact arithmetic as much as the code.
+    pelmora_exact_floating_point(${target})
+    if(ARG_LOCALES)
+        gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES
+                             ENVIRONMENT "LOCPATH=${PELMORA_TEST_LOCALES}"
+                             FIXTURES_REQUIRED pelmora_locales)
+    else()
+        gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST)
+    endif()
 endfunction()

@@ -15,12 +15,12 @@ bool IsKnown(int row, Quantity column) {
 
 }  // namespace
 
-CalculatorForm::CalculatorForm(std::function<cone::NumberFormat()> regionalSettings)
+CalculatorForm::CalculatorForm(std::function<number::NumberFormat()> regionalSettings)
     : m_regionalSettings(std::move(regionalSettings)) {
-    if (!m_regionalSettings) m_regionalSettings = [] { return cone::NumberFormat{}; };
+    if (!m_regionalSettings) m_regionalSettings = [] { return number::NumberFormat{}; };
     for (int row = 0; row < cone::kVariantCount; ++row) {
         for (const Quantity column : kColumns) {
-            m_state.fields[FieldNumber(row, column)].computed = !IsKnown(row, column);
+            m_state.field(FieldNumber(row, column)).computed = !IsKnown(row, column);
         }
     }
 }
@@ -52,7 +52,7 @@ void CalculatorForm::OptionClick(int index) {
 
 bool CalculatorForm::TypeText(int field, std::string_view text) {
     if (field < 0 || field >= kFieldCount) return false;
-    const FieldEntry& entry = m_state.fields[field];
+    const FieldEntry& entry = m_state.field(field);
     if (entry.locked || entry.computed) return false;
     setText(field, std::string(text));  // now the user's text, even if the same characters
     return true;
@@ -65,8 +65,8 @@ std::optional<cone::ConeFailure> CalculatorForm::CommandClick(int index) {
 }
 
 double CalculatorForm::FieldValue(int field) const {
-    if (const auto written = m_writtenValue[field]) return *written;
-    return cone::ReadNumber(m_state.fields[field].text);
+    if (const auto written = m_writtenValue[static_cast<std::size_t>(field)]) return *written;
+    return number::ReadNumber(m_state.field(field).text);
 }
 
 std::optional<cone::ConeFailure> CalculatorForm::Calculate() {
@@ -79,13 +79,13 @@ std::optional<cone::ConeFailure> CalculatorForm::Calculate() {
     if (const auto* failure = std::get_if<cone::ConeFailure>(&result)) return *failure;
 
     const auto& values = std::get<cone::ConeValues>(result);
-    const cone::NumberFormat format = m_regionalSettings();
+    const number::NumberFormat format = m_regionalSettings();
     for (const Quantity column : kColumns) {
         const int field = FieldNumber(row, column);
-        std::string text = cone::FormatResult(cone::ValueOf(values, column), format);
-        const std::optional<double> shown = cone::ReadShownNumber(text, format);
-        setText(field, std::move(text));
-        m_writtenValue[field] = shown;
+        number::FormattedNumber written =
+            number::FormatResult(cone::ValueOf(values, column), format);
+        setText(field, std::move(written.text));
+        m_writtenValue[static_cast<std::size_t>(field)] = written.shown;
     }
     return std::nullopt;
 }
@@ -96,15 +96,15 @@ void CalculatorForm::ClearFields() {
 }
 
 void CalculatorForm::setText(int field, std::string text) {
-    m_writtenValue[field].reset();
-    FieldEntry& entry = m_state.fields[field];
+    m_writtenValue[static_cast<std::size_t>(field)].reset();
+    FieldEntry& entry = m_state.field(field);
     if (entry.text == text) return;
     entry.text = std::move(text);
     if (m_listener) m_listener({FormChange::Kind::FieldText, field});
 }
 
 void CalculatorForm::setLocked(int field, bool locked) {
-    FieldEntry& entry = m_state.fields[field];
+    FieldEntry& entry = m_state.field(field);
     if (entry.locked == locked) return;
     entry.locked = locked;
     if (m_listener) m_listener({FormChange::Kind::FieldLocked, field});

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "cone/cone.h"
-#include "cone/number_text.h"
+#include "number/number_text.h"
 
 namespace pelmora::form {
 
@@ -31,6 +31,10 @@ struct FormState {
     std::array<FieldEntry, kFieldCount> fields;
     std::int16_t selectedVariant = 0;
 
+    // Field `n`, 0 to 23, by the int numbers that fields and controls go by.
+    const FieldEntry& field(int n) const { return fields[static_cast<std::size_t>(n)]; }
+    FieldEntry& field(int n) { return fields[static_cast<std::size_t>(n)]; }
+
     bool operator==(const FormState&) const = default;
 };
 
@@ -50,7 +54,7 @@ public:
 
     // `regionalSettings` is asked for the user's number format at each calculation, so a
     // change of the settings counts from the next one.
-    explicit CalculatorForm(std::function<cone::NumberFormat()> regionalSettings);
+    explicit CalculatorForm(std::function<number::NumberFormat()> regionalSettings);
 
     const FormState& state() const { return m_state; }
     void setChangeListener(ChangeListener listener) { m_listener = std::move(listener); }
@@ -80,7 +84,7 @@ private:
     void setLocked(int field, bool locked);
     void setSelectedVariant(std::int16_t variant);
 
-    std::function<cone::NumberFormat()> m_regionalSettings;
+    std::function<number::NumberFormat()> m_regionalSettings;
     ChangeListener m_listener;
     FormState m_state;
     // The number each field's text shows while that text is still the one Calculate wrote

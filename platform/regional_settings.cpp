@@ -6,6 +6,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/windows_grouping.h"
 #else
 #include <iconv.h>
 #include <langinfo.h>
@@ -41,31 +43,10 @@ int LocaleNumber(LCTYPE item, int fallback) {
     return ok ? static_cast<int>(value) : fallback;
 }
 
-// Windows writes grouping as "3;2;0": a trailing 0 means the size before it repeats, and
-// without it the last group is not repeated ("3" groups only the first three digits).
-std::vector<int> WindowsGroupSizes(const std::string& grouping) {
-    std::vector<int> sizes;
-    int current = 0;
-    for (const char c : grouping) {
-        if (c >= '0' && c <= '9') {
-            current = current * 10 + (c - '0');
-        } else if (c == ';') {
-            sizes.push_back(current);
-            current = 0;
-        }
-    }
-    sizes.push_back(current);
-    if (sizes.size() > 1 && sizes.back() == 0)
-        sizes.pop_back();
-    else
-        sizes.push_back(0);
-    return sizes;
-}
-
 }  // namespace
 
-cone::NumberFormat UserNumberFormat() {
-    cone::NumberFormat format;
+number::NumberFormat UserNumberFormat() {
+    number::NumberFormat format;
     if (std::string decimal = LocaleText(LOCALE_SDECIMAL); !decimal.empty()) {
         format.decimalSymbol = std::move(decimal);
     }
@@ -75,7 +56,7 @@ cone::NumberFormat UserNumberFormat() {
     const int negative = LocaleNumber(LOCALE_INEGNUMBER, 1);
     if (negative >= 0 && negative <= 4) {
         // 0 "(1.1)", 1 "-1.1", 2 "- 1.1", 3 "1.1-", 4 "1.1 -": the enumeration's own order.
-        format.negativePattern = static_cast<cone::NegativePattern>(negative);
+        format.negativePattern = static_cast<number::NegativePattern>(negative);
     }
     return format;
 }
@@ -132,8 +113,8 @@ std::string_view NumericLocaleName(const char* lcAll, const char* lcNumeric, con
     return "C";
 }
 
-cone::NumberFormat NumberFormatOfLocale(std::string_view localeName) {
-    cone::NumberFormat format;
+number::NumberFormat NumberFormatOfLocale(std::string_view localeName) {
+    number::NumberFormat format;
     if (IsPosixDefault(localeName)) return format;
 
     // LC_CTYPE of the same name too, for the character set the symbols are written in.
@@ -155,7 +136,7 @@ cone::NumberFormat NumberFormatOfLocale(std::string_view localeName) {
     return format;
 }
 
-cone::NumberFormat UserNumberFormat() {
+number::NumberFormat UserNumberFormat() {
     return NumberFormatOfLocale(
         NumericLocaleName(std::getenv("LC_ALL"), std::getenv("LC_NUMERIC"), std::getenv("LANG")));
 }

@@ -7,12 +7,26 @@
 
 #include <gtest/gtest.h>
 
-#include "cone/number_text.h"
+#include "number/decimal.h"
+#include "number/number_text.h"
 
-namespace pelmora::cone {
+namespace pelmora::number {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// The point halfway between the largest subnormal and the smallest normal double, which has the
+// most significant digits any such point has (768): read exactly, it ties to the even one.
+const std::string kLongestHalfway =
+    "2.2250738585072011360574097967091319759348195463516456480234261097248222220210769455165295"
+    "2390813508791414915891303962110687008643869459464552765720740782062174337998814106326732"
+    "9253552286881372149012981122451451889849057222307285255133155755015914397476397983411801"
+    "9993239625482890171070818506906306666559949382757725720157630626906633326475653000092458"
+    "8831643303777979186961204949739037782970490505108060994073026293712895895000358379996720"
+    "7254304360284078895771796150945516748243471030702609144621572289880258182545180325707018"
+    "8608721131280795122334262883686223215037756666225039825343359745688844239002654981983854"
+    "8794829220689472168983109969836584681402285424333066033985088644580400103493397042756718"
+    "644338377048603786162277173854562306587467901408672332763671875e-308";
 
 struct Reading {
     const char* name;
@@ -27,6 +41,7 @@ std::string Repeat(std::string_view piece, std::size_t times) {
     return out;
 }
 
+// clang-format off
 const Reading kReadings[] = {
     // Blanks, tabs and line feeds vanish before anything else; other spaces stay.
     {"BlanksInsideDigits", " 2 45 7", 2457},
@@ -87,13 +102,14 @@ const Reading kReadings[] = {
     {"HexBeyondRange", "&H" + Repeat("F", 300), kInf},
     // Nearest double, ties to even, for inputs of any length.
     {"DecimalTieRoundsToEven", "9007199254740993", 9007199254740992.0},
-    {"DigitsPastAThousandBreakTheTie", "9007199254740993." + Repeat("0", 1000) + "1",
-     9007199254740994.0},
+    {"DigitsPastAThousandBreakTheTie", "9007199254740993." + Repeat("0", 1000) + "1", 9007199254740994.0},
     {"ZerosPastAThousandKeepTheTie", "9007199254740993." + Repeat("0", 1000), 9007199254740992.0},
+    {"LongestHalfwayPointTiesToEven", kLongestHalfway, 0x1p-1022},
     {"ManyLeadingZeros", Repeat("0", 100000) + "5", 5},
     {"ManyFractionZeros", "0." + Repeat("0", 100000) + "5", 0},
     {"ManyIntegerDigits", Repeat("9", 400), kInf},
 };
+// clang-format on
 
 void PrintTo(const Reading& c, std::ostream* os) {
     *os << c.name;
@@ -109,7 +125,7 @@ TEST_P(ReadNumberCase, ReadsTheLeadingNumber) {
 }
 
 INSTANTIATE_TEST_SUITE_P(NumberText, ReadNumberCase, ::testing::ValuesIn(kReadings),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 NumberFormat Format(std::string decimal, std::string grouping, std::vector<int> sizes,
                     bool leadingZero = true,
@@ -125,6 +141,12 @@ struct Writing {
 };
 
 const NumberFormat kExample;
+const NumberFormat kNoLeadingZero = Format(".", ",", {3}, false);
+const NumberFormat kParentheses = Format(".", ",", {3}, true, NegativePattern::Parentheses);
+const NumberFormat kMinusSpace = Format(".", ",", {3}, true, NegativePattern::LeadingMinusSpace);
+const NumberFormat kTrailingMinus = Format(".", ",", {3}, true, NegativePattern::TrailingMinus);
+const NumberFormat kTrailingSpaceMinus =
+    Format(".", ",", {3}, true, NegativePattern::TrailingSpaceMinus);
 
 const Writing kWritings[] = {
     {"Zero", 0, kExample, "0.000"},
@@ -139,6 +161,15 @@ const Writing kWritings[] = {
     {"NegativeHalfAwayFromZero", -0.0005, kExample, "-0.001"},
     {"ExactTieAtTheSixteenthDigit", 100000000000000.5, kExample, "100,000,000,000,001.000"},
     {"SixteenthDigitCut", 9007199254740992.0, kExample, "9,007,199,254,740,990.000"},
+    // Seventeen correctly rounded digits end in "50" here, yet the exact value lies below the
+    // halfway point of the 16th digit: only the exact expansion rounds the cut correctly.
+    {"ExactValueBelowHalfAtTheSixteenthDigit", 121970014555.8445, kExample, "121,970,014,555.844"},
+    {"ExactValueBelowHalfInTheThirdDecimal", 74653148074.04245, kExample, "74,653,148,074.042"},
+    {"ExactValueBelowHalfBelowOne", 0.1234999999999995, kExample, "0.123"},
+    {"ExactValueBelowHalfBeforeACarry", 0.9994999999999995, kExample, "0.999"},
+    // Just below a half-thousandth, but the cut to 15 digits rounds up to it.
+    {"CutReachesAHalfFromBelow", 1234.567499999997, kExample, "1,234.568"},
+    {"CutReachesAHalfBelowOne", 0.1234999999999997, kExample, "0.124"},
     {"CarryIntoANewDigit", 999.9995, kExample, "1,000.000"},
     {"SmallestShownStep", 0.0005, kExample, "0.001"},
     {"BelowTheSmallestStep", 0.00049, kExample, "0.000"},
@@ -159,15 +190,13 @@ const Writing kWritings[] = {
     {"NarrowNoBreakSpace", 1234.5, Format(",", "\u202F", {3}), "1\u202F234,500"},
     {"ArabicSymbols", 1234.5, Format("٫", "٬", {3}), "1٬234٫500"},
     {"EmptyDecimalSymbolFallsBackToPoint", 1.5, Format("", "", {}), "1.500"},
-    {"NoLeadingZero", 0.25, Format(".", ",", {3}, false), ".250"},
-    {"NoLeadingZeroNegative", -0.25, Format(".", ",", {3}, false), "-.250"},
-    {"NoLeadingZeroForZero", 0, Format(".", ",", {3}, false), ".000"},
-    {"Parentheses", -1.1, Format(".", ",", {3}, true, NegativePattern::Parentheses), "(1.100)"},
-    {"MinusSpace", -1.1, Format(".", ",", {3}, true, NegativePattern::LeadingMinusSpace),
-     "- 1.100"},
-    {"TrailingMinus", -1.1, Format(".", ",", {3}, true, NegativePattern::TrailingMinus), "1.100-"},
-    {"TrailingSpaceMinus", -1.1, Format(".", ",", {3}, true, NegativePattern::TrailingSpaceMinus),
-     "1.100 -"},
+    {"NoLeadingZero", 0.25, kNoLeadingZero, ".250"},
+    {"NoLeadingZeroNegative", -0.25, kNoLeadingZero, "-.250"},
+    {"NoLeadingZeroForZero", 0, kNoLeadingZero, ".000"},
+    {"Parentheses", -1.1, kParentheses, "(1.100)"},
+    {"MinusSpace", -1.1, kMinusSpace, "- 1.100"},
+    {"TrailingMinus", -1.1, kTrailingMinus, "1.100-"},
+    {"TrailingSpaceMinus", -1.1, kTrailingSpaceMinus, "1.100 -"},
 };
 
 void PrintTo(const Writing& c, std::ostream* os) {
@@ -178,71 +207,124 @@ class FormatResultCase : public ::testing::TestWithParam<Writing> {};
 
 TEST_P(FormatResultCase, WritesThreeDecimals) {
     const Writing& c = GetParam();
-    EXPECT_EQ(FormatResult(c.value, c.format), c.expected);
+    EXPECT_EQ(FormatResult(c.value, c.format).text, c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(NumberText, FormatResultCase, ::testing::ValuesIn(kWritings),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(FormatResult, LargestDoubleIsWrittenInFull) {
-    const std::string text = FormatResult(std::numeric_limits<double>::max(), kExample);
-    EXPECT_TRUE(text.starts_with("179,769,313,486,232,000,000,")) << text;
-    EXPECT_EQ(text.size(), 309 + 102 + 4);  // digits, separators, ".000"
+    const FormattedNumber written = FormatResult(std::numeric_limits<double>::max(), kExample);
+    EXPECT_TRUE(written.text.starts_with("179,769,313,486,232,000,000,")) << written.text;
+    EXPECT_EQ(written.text.size(), 309 + 102 + 4);  // digits, separators, ".000"
+    EXPECT_EQ(written.shown, kInf);  // cut to 15 digits, it lies beyond the double range
 }
+
+// Switches the process's locale for one test and puts the old one back.
+class ProcessLocaleGuard {
+public:
+    explicit ProcessLocaleGuard(const char* name) : m_old(std::setlocale(LC_ALL, nullptr)) {
+        m_switched = std::setlocale(LC_ALL, name) != nullptr;
+    }
+    ~ProcessLocaleGuard() { std::setlocale(LC_ALL, m_old.c_str()); }
+    ProcessLocaleGuard(const ProcessLocaleGuard&) = delete;
+    ProcessLocaleGuard& operator=(const ProcessLocaleGuard&) = delete;
+
+    bool switched() const { return m_switched; }
+
+private:
+    std::string m_old;
+    bool m_switched = false;
+};
 
 // Under a German process locale the C library reads "1.5" as 1 and writes 1,5; neither
 // conversion may follow it.
 TEST(NumberText, DoesNotDependOnTheProcessLocale) {
-    const std::string old = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
-        << "de_DE.UTF-8 is not installed; ./test.sh generates it";
-    const double read = ReadNumber("1.5e1");
-    const std::string written = FormatResult(-1234.5, kExample);
-    std::setlocale(LC_ALL, old.c_str());
-    EXPECT_EQ(read, 15.0);
-    EXPECT_EQ(written, "-1,234.500");
+    const ProcessLocaleGuard german("de_DE.UTF-8");
+    if (!german.switched()) GTEST_SKIP() << "the locale de_DE.UTF-8 is not available";
+    EXPECT_EQ(ReadNumber("1.5e1"), 15.0);
+    EXPECT_EQ(FormatResult(-1234.5, kExample).text, "-1,234.500");
 }
 
-struct ShownCase {
+struct Shown {
     const char* name;
-    std::string text;
+    double value;
     NumberFormat format;
-    std::optional<double> expected;
+    std::string text;
+    double shown;
 };
 
-const ShownCase kShown[] = {
-    {"Grouped", "1,234.500", kExample, 1234.5},
-    {"CommaDecimal", "12,500", Format(",", "", {3}), 12.5},
-    {"DotGrouping", "1.234.567,891", Format(",", ".", {3}), 1234567.891},
-    {"SameSymbolForBoth", "1.234.500", Format(".", ".", {3}), 1234.5},
-    {"MultiByteSymbols", "1٬234٫500", Format("٫", "٬", {3}), 1234.5},
-    {"Parentheses", "(1.100)", Format(".", ",", {3}, true, NegativePattern::Parentheses), -1.1},
-    {"TrailingSpaceMinus", "1.100 -",
-     Format(".", ",", {3}, true, NegativePattern::TrailingSpaceMinus), -1.1},
-    {"NoLeadingZero", ".250", Format(".", ",", {3}, false), 0.25},
-    {"TooFewDecimals", "1.23", kExample, std::nullopt},
-    {"TooManyDecimals", "1.2345", kExample, std::nullopt},
-    {"OtherSymbols", "1,234.500", Format(",", "", {3}), std::nullopt},
-    {"Words", "abc", kExample, std::nullopt},
-    {"Infinity", "∞", kExample, std::nullopt},
+// What a written text shows is its three-decimal value, whatever the symbols around it.
+const Shown kShown[] = {
+    {"Grouped", 1234.5, kExample, "1,234.500", 1234.5},
+    {"CommaDecimal", 12.5, Format(",", "", {3}), "12,500", 12.5},
+    {"DotGrouping", 1234567.891, Format(",", ".", {3}), "1.234.567,891", 1234567.891},
+    {"SameSymbolForBoth", 1234.5, Format(".", ".", {3}), "1.234.500", 1234.5},
+    {"MultiByteSymbols", 1234.5, Format("٫", "٬", {3}), "1٬234٫500", 1234.5},
+    {"Parentheses", -1.1, kParentheses, "(1.100)", -1.1},
+    {"TrailingSpaceMinus", -1.1, kTrailingSpaceMinus, "1.100 -", -1.1},
+    {"NoLeadingZero", 0.25, kNoLeadingZero, ".250", 0.25},
+    {"ThreeDecimalsNotTheExactValue", 47.12388980384685, kExample, "47.124", 47.124},
+    {"CutBeforeRounding", 1.0005, kExample, "1.001", 1.001},
+    {"NegativeShownAsZero", -0.0001, kExample, "0.000", 0.0},
+    {"Infinity", -kInf, kExample, "-∞", -kInf},
 };
 
-void PrintTo(const ShownCase& c, std::ostream* os) {
+void PrintTo(const Shown& c, std::ostream* os) {
     *os << c.name;
 }
 
-class ReadShownNumberCase : public ::testing::TestWithParam<ShownCase> {};
+class ShownValue : public ::testing::TestWithParam<Shown> {};
 
-TEST_P(ReadShownNumberCase, ReadsWhatTheTextShows) {
-    const ShownCase& c = GetParam();
-    EXPECT_EQ(ReadShownNumber(c.text, c.format), c.expected);
+TEST_P(ShownValue, IsTheNumberTheTextShows) {
+    const Shown& c = GetParam();
+    const FormattedNumber written = FormatResult(c.value, c.format);
+    EXPECT_EQ(written.text, c.text);
+    EXPECT_EQ(written.shown, c.shown);
+    EXPECT_EQ(std::signbit(written.shown), std::signbit(c.shown));
 }
 
-INSTANTIATE_TEST_SUITE_P(NumberText, ReadShownNumberCase, ::testing::ValuesIn(kShown),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(NumberText, ShownValue, ::testing::ValuesIn(kShown),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+struct Cut {
+    const char* name;
+    double value;
+    Decimal expected;
+};
+
+const Cut kCuts[] = {
+    {"Zero", 0, {0, 0}},
+    {"One", 1, {100000000000000, -14}},
+    {"FifteenDigitsStay", 123456789012345, {123456789012345, 0}},
+    {"NearestDoubleJustBelowAHalf", 1.0005, {100050000000000, -14}},
+    {"ExactTieRoundsAway", 100000000000000.5, {100000000000001, 0}},
+    {"SeventeenDigitsEndIn50ValueBelowHalf", 121970014555.8445, {121970014555844, -3}},
+    {"SeventeenDigitsEndIn50ValueAboveHalf", 110366081.4341425, {110366081434143, -6}},
+    {"RoundingUpGainsADigit", 9.9999999999999982, {100000000000000, -13}},
+    {"LargestDouble", std::numeric_limits<double>::max(), {179769313486232, 294}},
+    {"SmallestSubnormal", 5e-324, {494065645841247, -338}},
+};
+
+void PrintTo(const Cut& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CutTo15DigitsCase : public ::testing::TestWithParam<Cut> {};
+
+TEST_P(CutTo15DigitsCase, RoundsTheExactValueHalfAway) {
+    const Cut& c = GetParam();
+    const Decimal cut = CutTo15Digits(c.value);
+    EXPECT_EQ(cut.significand, c.expected.significand);
+    EXPECT_EQ(cut.exponent, c.expected.exponent);
+}
+
+INSTANTIATE_TEST_SUITE_P(NumberText, CutTo15DigitsCase, ::testing::ValuesIn(kCuts),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // Random doubles of every magnitude: the written text is within half a thousandth (plus the
-// 15-digit cut) of the value, and reads back under its format as it reads in plain form.
+// 15-digit cut) of the value, and under every format the value it shows is what its plain
+// form reads as.
 TEST(NumberText, WrittenTextShowsTheValueUnderEveryFormat) {
     const NumberFormat plain = Format(".", "", {});
     const NumberFormat formats[] = {
@@ -254,16 +336,16 @@ TEST(NumberText, WrittenTextShowsTheValueUnderEveryFormat) {
                                         : std::ldexp(static_cast<double>(random() >> 11) - 0x1p52,
                                                      static_cast<int>(random() % 80) - 60);
         if (!std::isfinite(value)) continue;
-        const std::string plainText = FormatResult(value, plain);
+        const std::string plainText = FormatResult(value, plain).text;
         const double shown = ReadNumber(plainText);
         const double tolerance = 0.0005 + std::fabs(value) * 1e-14;
         ASSERT_LE(std::fabs(shown - value), tolerance) << plainText << " for " << value;
         for (const NumberFormat& format : formats) {
-            const std::string text = FormatResult(value, format);
-            ASSERT_EQ(ReadShownNumber(text, format), shown) << text;
+            const FormattedNumber written = FormatResult(value, format);
+            ASSERT_EQ(written.shown, shown) << written.text;
         }
     }
 }
 
 }  // namespace
-}  // namespace pelmora::cone
+}  // namespace pelmora::number

@@ -21,8 +21,8 @@ public:
         ++writes[static_cast<std::size_t>(field)];
         if (presenter) presenter->fieldTextChanged(field, text);
     }
-    void showFieldLocked(int field, bool locked) override {
-        this->locked[static_cast<std::size_t>(field)] = locked;
+    void showFieldLocked(int field, bool isLocked) override {
+        locked[static_cast<std::size_t>(field)] = isLocked;
     }
     void showSelectedVariant(int variant) override {
         selected = variant;
@@ -133,7 +133,7 @@ TEST_P(PresenterActions, KeepTheSurfaceAndTheFormInAgreement) {
     EXPECT_EQ(form.state().selectedVariant, c.selected);
     for (int field = 0; field < form::kFieldCount; ++field) {
         const auto expected = c.texts.find(field);
-        EXPECT_EQ(form.state().fields[static_cast<std::size_t>(field)].text,
+        EXPECT_EQ(form.state().field(field).text,
                   expected == c.texts.end() ? std::string() : expected->second)
             << "field " << field;
     }
@@ -141,7 +141,7 @@ TEST_P(PresenterActions, KeepTheSurfaceAndTheFormInAgreement) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Presenter, PresenterActions, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // A form that was used before is shown in its start state: variant 0, only row 0 open.
 TEST(Presenter, AttachingShowsTheLoadedStateWhateverCameBefore) {
@@ -168,7 +168,7 @@ TEST(Presenter, TheFieldBeingEditedIsNotWrittenBack) {
     surface.userEdits(0, "15");
     surface.userEdits(0, "2015");
     EXPECT_EQ(surface.writes, afterLoad);
-    EXPECT_EQ(form.state().fields[0].text, "2015");
+    EXPECT_EQ(form.state().field(0).text, "2015");
 }
 
 TEST(Presenter, DetachesFromTheFormWhenDestroyed) {

@@ -145,7 +145,7 @@ TEST_F(WindowTest, TheCaretStaysWhereTheUserPutsIt) {
     QTest::keyClicks(field(0), QStringLiteral("20"));
     EXPECT_EQ(field(0)->text(), QStringLiteral("2015"));
     EXPECT_EQ(field(0)->cursorPosition(), 2);
-    EXPECT_EQ(form.state().fields[0].text, "2015");
+    EXPECT_EQ(form.state().field(0).text, "2015");
 }
 
 QAccessibleInterface* Accessible(QObject* object) {
@@ -186,11 +186,11 @@ TEST_F(WindowTest, ScreenReaderEditsGoThroughTheForm) {
         QAccessibleInterface* accessible = Accessible(field(edit.field));
         accessible->setText(QAccessible::Value, QStringLiteral("42"));
         EXPECT_EQ(field(edit.field)->text(), edit.expected);
-        EXPECT_EQ(QString::fromStdString(form.state().fields[edit.field].text), edit.expected);
+        EXPECT_EQ(QString::fromStdString(form.state().field(edit.field).text), edit.expected);
         QAccessibleEditableTextInterface* editable = accessible->editableTextInterface();
         ASSERT_NE(editable, nullptr);
         editable->insertText(0, QStringLiteral("1"));
-        EXPECT_EQ(QString::fromStdString(form.state().fields[edit.field].text),
+        EXPECT_EQ(QString::fromStdString(form.state().field(edit.field).text),
                   field(edit.field)->text());
     }
     EXPECT_EQ(field(0)->text(), QStringLiteral("142"));

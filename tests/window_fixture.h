@@ -33,7 +33,7 @@ inline QColor ToColor(view::Rgb rgb) {
 class WindowTest : public ::testing::Test {
 protected:
     WindowTest()
-        : form([] { return cone::NumberFormat{}; }),
+        : form([] { return number::NumberFormat{}; }),
           window(form, [this](QWidget*, const QString& text) { reported.push_back(text); }) {
         window.show();
         // Nothing activates a new window on a bare display server: do it here.

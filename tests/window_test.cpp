@@ -78,7 +78,7 @@ TEST_F(WindowTest, EveryControlIsAsTheTableSays) {
             }
             case ControlKind::ValueField: {
                 auto* edit = qobject_cast<QLineEdit*>(widget);
-                const form::FieldEntry& entry = form.state().fields[row.index];
+                const form::FieldEntry& entry = form.state().field(row.index);
                 EXPECT_TRUE(edit->text().isEmpty());
                 EXPECT_EQ(edit->isEnabled(), !entry.computed);
                 EXPECT_EQ(edit->font().bold(), entry.computed);
@@ -206,7 +206,7 @@ TEST_F(WindowTest, ArrowKeysMoveTheSelection) {
 TEST_F(WindowTest, WorkedExampleThroughKeyboardAndMouse) {
     typeInto(0, QStringLiteral("3"));
     typeInto(1, QStringLiteral("5"));
-    EXPECT_EQ(form.state().fields[1].text, "5");
+    EXPECT_EQ(form.state().field(1).text, "5");
     click(command(0));
     EXPECT_EQ(texts()[0], QStringLiteral("3.000"));
     EXPECT_EQ(texts()[1], QStringLiteral("5.000"));
@@ -228,7 +228,7 @@ TEST_F(WindowTest, LockedAndComputedFieldsRefuseTyping) {
     EXPECT_TRUE(field(2)->text().isEmpty());
     EXPECT_TRUE(field(3)->text().isEmpty());
     for (const int n : {2, 3, 4})
-        EXPECT_TRUE(form.state().fields[n].text.empty());
+        EXPECT_TRUE(form.state().field(n).text.empty());
 }
 
 TEST_F(WindowTest, ChoosingAVariantEmptiesTheGridAndOpensItsRow) {
@@ -249,7 +249,7 @@ TEST_F(WindowTest, ClickingTheSelectedOptionKeepsTheGrid) {
     typeInto(0, QStringLiteral("3"));
     click(option(0));
     EXPECT_EQ(field(0)->text(), QStringLiteral("3"));
-    EXPECT_EQ(form.state().fields[0].text, "3");
+    EXPECT_EQ(form.state().field(0).text, "3");
 }
 
 TEST_F(WindowTest, FailedCalculationIsReportedOnceAndChangesNothing) {
@@ -282,7 +282,7 @@ TEST_F(WindowTest, FieldsTakeTextOfAnyLengthAndKind) {
     click(field(0));
     field(0)->insert(longText);  // as a paste would
     EXPECT_EQ(field(0)->text().size(), 40000);
-    EXPECT_EQ(form.state().fields[0].text.size(), 40000u);
+    EXPECT_EQ(form.state().field(0).text.size(), 40000u);
 
     // QTest knows only Latin-1 keys: send what a Bulgarian keyboard sends, key by key.
     click(field(1));
@@ -290,9 +290,9 @@ TEST_F(WindowTest, FieldsTakeTextOfAnyLengthAndKind) {
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
         QApplication::sendEvent(field(1), &press);
     }
-    EXPECT_EQ(form.state().fields[1].text, "пет €");
+    EXPECT_EQ(form.state().field(1).text, "пет €");
     QTest::keyClick(field(1), Qt::Key_Backspace);
-    EXPECT_EQ(form.state().fields[1].text, "пет ");
+    EXPECT_EQ(form.state().field(1).text, "пет ");
 }
 
 TEST_F(WindowTest, FieldsAreNamedForScreenReaders) {

@@ -202,7 +202,7 @@ QWidget* PelmoraWindow::makeValueField(const ControlSpec& row) {
     edit->setMaxLength(std::numeric_limits<int>::max());  // Qt's default is 32,767
     edit->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     edit->setAccessibleName(QString::fromStdString(view::AccessibleName(field)));
-    if (m_form.state().fields[static_cast<std::size_t>(field)].computed) {
+    if (m_form.state().field(field).computed) {
         QFont bold = font();
         bold.setBold(true);
         edit->setFont(bold);

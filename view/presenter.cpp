@@ -26,7 +26,7 @@ void Presenter::write(Write&& write) {
 void Presenter::showAll() {
     for (int field = 0; field < form::kFieldCount; ++field) {
         showFieldText(field);
-        write([&] { m_surface.showFieldLocked(field, m_form.state().fields[field].locked); });
+        write([&] { m_surface.showFieldLocked(field, m_form.state().field(field).locked); });
     }
     write([&] { m_surface.showSelectedVariant(m_form.state().selectedVariant); });
 }
@@ -40,7 +40,7 @@ void Presenter::showChange(const form::FormChange& change) {
             break;
         case form::FormChange::Kind::FieldLocked:
             write([&] {
-                m_surface.showFieldLocked(change.field, m_form.state().fields[change.field].locked);
+                m_surface.showFieldLocked(change.field, m_form.state().field(change.field).locked);
             });
             break;
         case form::FormChange::Kind::SelectedVariant:
@@ -50,7 +50,7 @@ void Presenter::showChange(const form::FormChange& change) {
 }
 
 void Presenter::showFieldText(int field) {
-    write([&] { m_surface.showFieldText(field, m_form.state().fields[field].text); });
+    write([&] { m_surface.showFieldText(field, m_form.state().field(field).text); });
 }
 
 void Presenter::fieldTextChanged(int field, std::string_view utf8Text) {

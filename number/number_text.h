@@ -1,11 +1,10 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace pelmora::cone {
+namespace pelmora::number {
 
 // Where the minus sign, or the parentheses, go for a negative value.
 enum class NegativePattern {
@@ -39,14 +38,18 @@ struct NumberFormat {
 // double range it is ±infinity, below it a subnormal or zero.
 double ReadNumber(std::string_view utf8Text);
 
+// A value as FormatResult writes it, and the number that text shows.
+struct FormattedNumber {
+    std::string text;
+    // The three-decimal value of the text as the nearest double (beyond the double range,
+    // ±infinity), not the exact value it was made from; infinities and NaN show themselves.
+    double shown;
+};
+
 // Writes `value` rounded to three decimals in fixed notation, grouped and signed as `format`
 // says. The exact value is first cut to 15 significant digits, then rounded to three
 // decimals, both half away from zero. A value that rounds to zero has no minus sign.
 // Values of any size are written in full; infinities and NaN as "∞", "-∞" and "NaN".
-std::string FormatResult(double value, const NumberFormat& format);
+FormattedNumber FormatResult(double value, const NumberFormat& format);
 
-// The number that a text written by FormatResult under `format` shows (its three-decimal
-// value, not the exact one it was made from), or nothing when the text is not such a text.
-std::optional<double> ReadShownNumber(std::string_view text, const NumberFormat& format);
-
-}  // namespace pelmora::cone
+}  // namespace pelmora::number
