@@ -24,8 +24,18 @@ function(pelmora_library target)
     pelmora_strict(${target})
 endfunction()
 
+# Test properties that judge a GoogleTest run by what it printed, not by its exit status
+# alone (a program that stops before its tests, or a filter that matches none, exits with 0).
+# The run passes when GoogleTest reports at least one passed test and no failed or skipped
+# one, and scripts/wine.sh reports no non-zero exit status. One regular expression each: a
+# list would be split into separate properties on its way through gtest_discover_tests.
+set(PELMORA_GTEST_VERDICT
+    PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [1-9][0-9]* tests?\\."
+    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|\\[  SKIPPED \\]|exited with status")
+
 # A GoogleTest executable registered with CTest, one test per test case. OWN_MAIN: the
-# sources bring their own main (linked against gtest instead of gtest_main).
+# sources bring their own main (linked against gtest instead of gtest_main). Cross-compiled,
+# the tests run through CMAKE_CROSSCOMPILING_EMULATOR and are judged by their output.
 function(pelmora_test target)
     cmake_parse_arguments(ARG "OWN_MAIN" "" "SOURCES;LIBRARIES;ENVIRONMENT" ${ARGN})
     add_executable(${target} ${ARG_SOURCES})
@@ -35,6 +45,10 @@ function(pelmora_test target)
         target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main)
     endif()
     pelmora_strict(${target})
+    set(verdict)
+    if(CMAKE_CROSSCOMPILING)
+        set(verdict ${PELMORA_GTEST_VERDICT})
+    endif()
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT
-                         "${ARG_ENVIRONMENT}")
+                         "${ARG_ENVIRONMENT}" ${verdict})
 endfunction()
