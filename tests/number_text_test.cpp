@@ -191,11 +191,17 @@ TEST(FormatResult, LargestDoubleIsWrittenInFull) {
 }
 
 // Under a German process locale the C library reads "1.5" as 1 and writes 1,5; neither
-// conversion may follow it.
+// conversion may follow it. The C runtime of Windows knows the locale by another name.
+#ifdef _WIN32
+constexpr const char* kGermanLocale = "German_Germany.1252";
+#else
+constexpr const char* kGermanLocale = "de_DE.UTF-8";
+#endif
+
 TEST(NumberText, DoesNotDependOnTheProcessLocale) {
     const std::string old = std::setlocale(LC_ALL, nullptr);
-    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
-        << "de_DE.UTF-8 is not installed; ./test.sh generates it";
+    ASSERT_NE(std::setlocale(LC_ALL, kGermanLocale), nullptr)
+        << kGermanLocale << " is not installed; ./test.sh generates it";
     const double read = ReadNumber("1.5e1");
     const std::string written = FormatResult(-1234.5, kExample);
     std::setlocale(LC_ALL, old.c_str());
