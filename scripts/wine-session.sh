@@ -15,7 +15,7 @@ prefix=$wine_dir/prefix
 mkdir -p "$wine_dir"
 
 export WINEARCH=win64 WINEDEBUG=-all
-# No Mono or Gecko: without them a new prefix would stop at a dialog asking to download them.
+# Nothing of ours uses .NET or the HTML engine: a new prefix leaves out setting them up.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINESERVER WINELOADER
 
@@ -33,9 +33,9 @@ stop_session() {
 }
 trap stop_session EXIT
 
-# Xvfb before the first Wine process: a Wine process that finds no display cannot create
-# windows, and one that starts explorer.exe without it leaves the desktop broken for the rest
-# of the session. -displayfd picks a free display and tells its number when it is ready.
+# Xvfb before the first Wine process: that process starts Wine's desktop (explorer.exe) for
+# the whole session, and without a display it fails ("The explorer process failed to start").
+# -displayfd picks a free display and tells its number once the server is ready.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
     3>"$wine_dir/display" >"$wine_dir/xvfb.log" 2>&1 &
 xvfb_pid=$!
@@ -75,8 +75,8 @@ cp -a "$template" "$prefix"
 export WINEPREFIX=$prefix
 
 # The wineserver and Wine's helper processes (services.exe, explorer.exe...) are started
-# here, with their output to /dev/null: started by the first test they would inherit its
-# output pipe and hold it open, and CTest would wait for them to end.
+# here, with their output to /dev/null: started by the first test they can inherit its
+# output pipe and hold it open, and CTest then waits for them to end.
 wineserver -p
 wine cmd /c exit </dev/null >/dev/null 2>&1
 
