@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a command in a Wine session for the Windows tests: scripts/wine-session.sh COMMAND...
-# e.g. scripts/wine-session.sh ctest --test-dir build/mingw
+# e.g. scripts/wine-session.sh ctest --test-dir build/windows
 #
 # The session is an Xvfb display, a fresh copy of the prepared 64-bit prefix in
 # build/wine/prefix and a persistent, warmed-up wineserver; all of it is stopped when the
