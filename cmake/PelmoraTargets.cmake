@@ -46,9 +46,20 @@ function(pelmora_exact_floating_point target)
     target_link_options(${target} ${scope} $<$<CXX_COMPILER_ID:GNU,Clang,AppleClang>:-fno-fast-math>)
 endfunction()
 
+# Test properties that judge a GoogleTest run by what it printed, not by its exit status
+# alone (a program that stops before its tests, or a filter that matches none, exits with 0).
+# The run passes when GoogleTest reports at least one passed test and no failed or skipped
+# one, and scripts/wine.sh reports no non-zero exit status. One regular expression each: a
+# list would be split into separate properties on its way through gtest_discover_tests.
+set(PELMORA_GTEST_VERDICT
+    PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [1-9][0-9]* tests?\\."
+    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|\\[  SKIPPED \\]|exited with status")
+
 # A GoogleTest executable registered with CTest, one test per test case. OWN_MAIN: the
 # sources bring their own main (linked against gtest instead of gtest_main). LOCALES: the
 # tests run with LOCPATH at the locales that the pelmora_locales fixture compiles.
+# Cross-compiled, the tests run through CMAKE_CROSSCOMPILING_EMULATOR and are judged by
+# their output.
 function(pelmora_test target)
     cmake_parse_arguments(ARG "OWN_MAIN;LOCALES" "" "SOURCES;LIBRARIES" ${ARGN})
     add_executable(${target} ${ARG_SOURCES})
@@ -60,10 +71,16 @@ function(pelmora_test target)
     pelmora_strict(${target})
     # Tests compare bits, infinities and NaN: they need exact arithmetic as much as the code.
     pelmora_exact_floating_point(${target})
+    set(properties)
+    if(CMAKE_CROSSCOMPILING)
+        list(APPEND properties ${PELMORA_GTEST_VERDICT})
+    endif()
     if(ARG_LOCALES)
-        gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES
-                             ENVIRONMENT "LOCPATH=${PELMORA_TEST_LOCALES}"
-                             FIXTURES_REQUIRED pelmora_locales)
+        list(APPEND properties ENVIRONMENT "LOCPATH=${PELMORA_TEST_LOCALES}"
+             FIXTURES_REQUIRED pelmora_locales)
+    endif()
+    if(properties)
+        gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
     else()
         gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST)
     endif()

@@ -238,10 +238,16 @@ private:
 };
 
 // Under a German process locale the C library reads "1.5" as 1 and writes 1,5; neither
-// conversion may follow it.
+// conversion may follow it. The C runtime of Windows knows the locale by another name.
+#ifdef _WIN32
+constexpr const char* kGermanLocale = "German_Germany.1252";
+#else
+constexpr const char* kGermanLocale = "de_DE.UTF-8";
+#endif
+
 TEST(NumberText, DoesNotDependOnTheProcessLocale) {
-    const ProcessLocaleGuard german("de_DE.UTF-8");
-    if (!german.switched()) GTEST_SKIP() << "the locale de_DE.UTF-8 is not available";
+    const ProcessLocaleGuard german(kGermanLocale);
+    if (!german.switched()) GTEST_SKIP() << "the locale " << kGermanLocale << " is not available";
     EXPECT_EQ(ReadNumber("1.5e1"), 15.0);
     EXPECT_EQ(FormatResult(-1234.5, kExample).text, "-1,234.500");
 }

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Runs a command in a Wine session for the Windows tests: scripts/wine-session.sh COMMAND...
+# e.g. scripts/wine-session.sh ctest --test-dir build/windows
+#
+# The session is an Xvfb display, a fresh copy of the prepared 64-bit prefix in
+# build/wine/prefix and a persistent, warmed-up wineserver; all of it is stopped when the
+# command ends. The prepared prefix (build/wine/template) is made once and made again only
+# when this script's preparation steps or the Wine version change.
+set -euo pipefail
+[ $# -gt 0 ] || { echo "usage: scripts/wine-session.sh COMMAND..." >&2; exit 2; }
+root=$(cd "$(dirname "$0")/.." && pwd)
+wine_dir=$root/build/wine
+template=$wine_dir/template
+prefix=$wine_dir/prefix
+mkdir -p "$wine_dir"
+
+export WINEARCH=win64 WINEDEBUG=-all
+# Nothing of ours uses .NET or the HTML engine: a new prefix leaves out setting them up.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset WINESERVER WINELOADER
+
+xvfb_pid=
+stop_session() {
+    # Wine first, while its display still exists; then the display.
+    if [ -n "${WINEPREFIX:-}" ]; then
+        wineserver -k 2>/dev/null || true
+        wineserver -w 2>/dev/null || true
+    fi
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+}
+trap stop_session EXIT
+
+# Xvfb before the first Wine process: that process starts Wine's desktop (explorer.exe) for
+# the whole session, and without a display it fails ("The explorer process failed to start").
+# -displayfd picks a free display and tells its number once the server is ready.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
+    3>"$wine_dir/display" >"$wine_dir/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$wine_dir/display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || { cat "$wine_dir/xvfb.log" >&2; exit 1; }
+    sleep 0.1
+done
+export DISPLAY=:$(head -n 1 "$wine_dir/display")
+
+prepare_template() {
+    rm -rf "$template"
+    export WINEPREFIX=$template
+    wineboot --init >/dev/null 2>&1
+    # Under Xvfb there is no window manager: with Wine managing windows itself, closing a
+    # window does not wait two seconds for a window manager that never answers.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # A crashing program prints its backtrace and ends; the crash dialog would wait for a click.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >/dev/null 2>&1
+    # Wine's own fonts where Windows programs look for them (Debian ships them apart).
+    cp /usr/share/wine/fonts/* "$template/drive_c/windows/Fonts/"
+    wineserver -w  # the registry is on disk once the server has ended
+    unset WINEPREFIX
+}
+
+stamp=$( (declare -f prepare_template; wine --version) | sha256sum | cut -c1-16)
+if [ "$(cat "$template/.pelmora-prepared" 2>/dev/null)" != "$stamp" ]; then
+    echo "Preparing the Wine prefix $template"
+    prepare_template
+    echo "$stamp" >"$template/.pelmora-prepared"
+fi
+
+# A copy, never hard links: Wine rewrites files of the prefix in place.
+rm -rf "$prefix"
+cp -a "$template" "$prefix"
+export WINEPREFIX=$prefix
+
+# The wineserver and Wine's helper processes (services.exe, explorer.exe...) are started
+# here, with their output to /dev/null: started by the first test they can inherit its
+# output pipe and hold it open, and CTest then waits for them to end.
+wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1
+
+"$@"
