@@ -107,12 +107,6 @@ ValueField::ValueField(QWidget* parent, int longText) : QLineEdit(parent), m_lon
     setMaxLength(std::numeric_limits<int>::max());  // Qt's default is 32,767
     setValidator(new LengthWatch(this));
 
-    // QLineEdit finds the direction of its text on every key press by reading it up to the
-    // first letter: all of it when it holds only digits. The direction key fixes the
-    // direction once, left to right like every field of the window.
-    QKeyEvent leftToRight(QEvent::KeyPress, Qt::Key_Direction_L, Qt::NoModifier);
-    QLineEdit::keyPressEvent(&leftToRight);
-
     connect(this, &QLineEdit::textChanged, this, &ValueField::textChangedTo);
     connect(this, &QLineEdit::cursorPositionChanged, this, [this](int, int now) {
         m_lastCursor = now;
