@@ -234,7 +234,7 @@ int Measure(long bytes, bool plain) {
     }
     verdicts.line("slowest of 8 clicks", slowestClick, "ms", kClickMs);
 
-    // Keys over the whole text, for the record.
+    // Keys over the whole text, for the record; they leave the text as it was.
     struct Key {
         const char* what;
         Qt::Key key;
@@ -242,9 +242,12 @@ int Measure(long bytes, bool plain) {
     };
     const Key keys[] = {{"End", Qt::Key_End, {}},
                         {"Home", Qt::Key_Home, {}},
+                        {"Right", Qt::Key_Right, {}},
                         {"Ctrl+A", Qt::Key_A, Qt::ControlModifier},
                         {"Ctrl+C", Qt::Key_C, Qt::ControlModifier},
-                        {"Right", Qt::Key_Right, {}}};
+                        {"Ctrl+V over all of it", Qt::Key_V, Qt::ControlModifier},
+                        {"1 typed at the end", Qt::Key_1, {}},
+                        {"Backspace", Qt::Key_Backspace, {}}};
     for (const Key& key : keys) {
         char label[64];
         std::snprintf(label, sizeof label, "key %s", key.what);
