@@ -51,37 +51,41 @@ long PeakMemoryKiB() {
     return -1;
 }
 
-// A QLineEdit and a ValueField of the window's field size and font, side by side in one
-// shown window, with nothing focused unless a test focuses one.
+// A QLineEdit, a ValueField that shows every text as a long text and one that shows short
+// texts as QLineEdit does, of the window's field size and font, side by side in one shown
+// window, none focused.
 class FieldPair : public ::testing::Test {
 protected:
     FieldPair() {
-        window.resize(200, 80);
+        window.resize(300, 80);
         QFont font(QStringLiteral("Times New Roman"), 12);
         font.setStyleHint(QFont::Serif);
         window.setFont(font);
         plain->setMaxLength(std::numeric_limits<int>::max());
         plain->setGeometry(10, 10, 65, 27);
         field->setGeometry(100, 10, 65, 27);
+        shortField->setGeometry(190, 10, 65, 27);
         // Without focus, so a click on one does not end the other's selection.
-        for (QLineEdit* edit : both())
+        for (QLineEdit* edit : all())
             edit->setFocusPolicy(Qt::NoFocus);
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
 
     void setBoth(const QString& text, int cursor) {
-        for (QLineEdit* edit : both()) {
+        for (QLineEdit* edit : all()) {
             edit->setText(text);
             edit->setCursorPosition(cursor);
         }
     }
     QImage pixels(QLineEdit* edit) { return edit->grab().toImage(); }
     std::array<QLineEdit*, 2> both() const { return {plain, field}; }
+    std::array<QLineEdit*, 3> all() const { return {plain, field, shortField}; }
 
     QWidget window;
     QLineEdit* plain = new QLineEdit(&window);
     ValueField* field = new ValueField(&window, kAlwaysLong);
+    ValueField* shortField = new ValueField(&window);
 };
 
 // --- Keys: a long text answers them as QLineEdit answers for a short one -------------------
@@ -135,17 +139,20 @@ const KeyRow kKeyRows[] = {
     {"BackspaceRemovesASelection", u"12.5 abc", 0, {{Qt::Key_End, kShift}, {Qt::Key_Backspace}}},
     {"TypingReplacesASelection", u"12.5", 0, {{Qt::Key_Right, kShift}, {Qt::Key_7}}},
     {"UndoTakesBackTyping", u"12", 2, {{Qt::Key_3}, {Qt::Key_Z, kCtrl}}},
+    {"UndoTwiceTakesBackNoMore", u"12", 2, {{Qt::Key_3}, {Qt::Key_Z, kCtrl}, {Qt::Key_Z, kCtrl}}},
+    {"RedoAfterUndo", u"12", 2, {{Qt::Key_3}, {Qt::Key_Z, kCtrl}, {Qt::Key_Z, kCtrl | kShift}}},
 };
 
 TEST_P(KeysLikeQLineEdit, SameTextCaretAndSelection) {
     const KeyRow& row = GetParam();
     setBoth(QString::fromUtf16(row.text), row.cursor);
     ASSERT_TRUE(field->showsLongText());
-    for (QLineEdit* edit : both()) {
+    for (QLineEdit* edit : all()) {
         for (const Key& key : row.keys)
             QTest::keyClick(edit, key.key, key.modifiers);
     }
-    EXPECT_EQ(StateOf(field), StateOf(plain));
+    EXPECT_EQ(StateOf(field), StateOf(plain)) << "long";
+    EXPECT_EQ(StateOf(shortField), StateOf(plain)) << "short";
 }
 
 INSTANTIATE_TEST_SUITE_P(ValueField, KeysLikeQLineEdit, ::testing::ValuesIn(kKeyRows),

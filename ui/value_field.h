@@ -17,25 +17,31 @@ namespace pelmora::ui {
 // QLineEdit lays out its whole text after every change and measures and draws all of it on
 // every paint, caret blinks included: a 10 MB line costs seconds per blink and some 37 bytes
 // of memory per character. So a text longer than `longText` characters is shown as a long
-// text: QLineEdit still holds the whole text, the caret, the selection and the undo history
-// (text(), textEdited, select all, Home and End work on every character), but Qt lays out
-// none of it; the field draws the part in view from a layout of a few hundred characters
-// around it, and moves the caret by characters and words and answers clicks from that layout.
+// text: QLineEdit still holds the whole text, the caret and the selection (text(),
+// textEdited, select all, Home and End work on every character), but it lays out none of it
+// (its echo mode is NoEcho); the field draws the part in view from a layout of a few hundred
+// characters around it, and moves the caret by characters and words and answers clicks from
+// layouts of the characters around the caret.
 //
-// QLineEdit records each inserted or removed character for undo. An edit that inserts or
-// removes more than `longText` characters at once (a paste, typing over a large selection)
-// therefore replaces the text in one step: it sends textEdited like any edit, but it empties
-// the undo history.
+// QLineEdit records each inserted or removed character for undo, some 20 bytes each. An edit
+// that inserts or removes more than `longText` characters at once (a paste, typing over a
+// large selection) therefore replaces the text in one step. Such an edit, and any edit of a
+// long text, is undone one step back, as classic edit controls do; short texts keep
+// QLineEdit's own undo.
 //
-// A long text is always laid out left to right. QLineEdit's non-virtual copy(), cut(),
-// cursorRect() and cursorPositionAt() do not know about long texts: use the keys and the
-// context menu, which do.
+// Every user edit sends textEdited with the whole text; setText() is the program's write, as
+// for QLineEdit. The field uses QLineEdit's validator to hear of a new text before Qt lays it
+// out: do not set another. A long text is laid out left to right. QLineEdit's non-virtual
+// copy(), cut(), undo(), redo(), cursorRect() and cursorPositionAt() do not know about long
+// texts (copy() and cut() refuse them, undo() empties the field): use the keys and the context
+// menu, which do. Assistive technology sees a long text as an empty password field.
 class ValueField : public QLineEdit {
     Q_OBJECT
 
 public:
     static constexpr int kLongText = 4096;
 
+    // `longText` >= 0: the longest text that QLineEdit displays itself.
     explicit ValueField(QWidget* parent = nullptr, int longText = kLongText);
     ~ValueField() override;
 
