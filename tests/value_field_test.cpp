@@ -4,6 +4,7 @@
 #include <array>
 #include <fstream>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -187,6 +190,8 @@ struct Look {
     const char* name;
     int cursor;  // -1: the end
     int selected;
+    bool classic = false;  // in the window's classic style
+    bool enabled = true;
 };
 
 void PrintTo(const Look& look, std::ostream* os) {
@@ -196,14 +201,19 @@ void PrintTo(const Look& look, std::ostream* os) {
 class LooksLikeQLineEdit : public FieldPair, public ::testing::WithParamInterface<Look> {};
 
 const Look kLooks[] = {
-    {"FromTheStart", 0, 0},
-    {"FromTheEnd", -1, 0},
-    {"WithASelection", 2, 4},
-    {"ScrolledToTheCaret", 22, 0},
+    {"FromTheStart", 0, 0},          {"FromTheEnd", -1, 0},
+    {"WithASelection", 2, 4},        {"ScrolledToTheCaret", 22, 0},
+    {"ClassicStyle", 0, 0, true},    {"ClassicStyleWithASelection", 2, 4, true},
+    {"Disabled", 0, 0, true, false},
 };
 
 TEST_P(LooksLikeQLineEdit, SamePixels) {
     const Look& look = GetParam();
+    std::unique_ptr<QStyle> classic(QStyleFactory::create(QStringLiteral("Windows")));
+    for (QLineEdit* edit : both()) {
+        if (look.classic) edit->setStyle(classic.get());
+        edit->setEnabled(look.enabled);
+    }
     const QString text = QStringLiteral("12345.678 9012345678901234567890abc");
     setBoth(text, look.cursor < 0 ? static_cast<int>(text.size()) : look.cursor);
     if (look.selected) {
@@ -211,6 +221,8 @@ TEST_P(LooksLikeQLineEdit, SamePixels) {
             edit->setSelection(look.cursor, look.selected);
     }
     EXPECT_EQ(pixels(field), pixels(plain));
+    for (QLineEdit* edit : both())
+        edit->setStyle(nullptr);  // before the style goes
 }
 
 INSTANTIATE_TEST_SUITE_P(ValueField, LooksLikeQLineEdit, ::testing::ValuesIn(kLooks),
