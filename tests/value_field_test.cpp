@@ -228,6 +228,20 @@ TEST_P(LooksLikeQLineEdit, SamePixels) {
 INSTANTIATE_TEST_SUITE_P(ValueField, LooksLikeQLineEdit, ::testing::ValuesIn(kLooks),
                          [](const auto& row) { return std::string(row.param.name); });
 
+TEST_F(FieldPair, CaretLooksLikeQLineEdit) {
+    QApplication::setActiveWindow(&window);
+    for (const int cursor : {0, 5, 22}) {
+        setBoth(QStringLiteral("12345.678 9012345678901234567890abc"), cursor);
+        std::vector<QImage> focused;
+        for (QLineEdit* edit : both()) {
+            edit->setFocusPolicy(Qt::StrongFocus);
+            edit->setFocus();
+            focused.push_back(pixels(edit));  // the caret is on right after the focus comes
+        }
+        EXPECT_EQ(focused[1], focused[0]) << "caret at " << cursor;
+    }
+}
+
 // --- Whole-text operations on a long text ---------------------------------------------------
 
 class LongText : public FieldPair {
