@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
@@ -227,6 +228,35 @@ TEST_P(LooksLikeQLineEdit, SamePixels) {
 
 INSTANTIATE_TEST_SUITE_P(ValueField, LooksLikeQLineEdit, ::testing::ValuesIn(kLooks),
                          [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(FieldPair, DropsLandWhereQLineEditPutsThem) {
+    // QApplication hands a drop only to the target of a drag in progress: call the handlers.
+    struct DropTarget : QLineEdit {
+        static void drop(QLineEdit* edit, QDropEvent* event) {
+            (edit->*&DropTarget::dropEvent)(event);
+        }
+    };
+    QMimeData dragged;
+    dragged.setText(QStringLiteral("X"));
+    for (const int x : {9, 30}) {
+        setBoth(QStringLiteral("12.5 abc def"), 0);
+        for (QLineEdit* edit : both()) {
+            QDropEvent drop(QPointF(x, 13), Qt::CopyAction, &dragged, Qt::LeftButton, {});
+            DropTarget::drop(edit, &drop);
+        }
+        EXPECT_EQ(StateOf(field), StateOf(plain)) << "drop at x " << x;
+    }
+}
+
+TEST_F(FieldPair, MiddleClickPastesWhereQLineEditPastes) {
+    if (!QGuiApplication::clipboard()->supportsSelection())
+        GTEST_SKIP() << "no mouse selection on " << QGuiApplication::platformName().toStdString();
+    QGuiApplication::clipboard()->setText(QStringLiteral("X"), QClipboard::Selection);
+    setBoth(QStringLiteral("12.5 abc def"), 0);
+    for (QLineEdit* edit : both())
+        QTest::mouseClick(edit, Qt::MiddleButton, {}, {30, 13});
+    EXPECT_EQ(StateOf(field), StateOf(plain));
+}
 
 TEST_F(FieldPair, CaretLooksLikeQLineEdit) {
     QApplication::setActiveWindow(&window);
