@@ -2,13 +2,14 @@
 // how busy the program stays afterwards, how fast later clicks and keys are answered, how
 // much memory it took, and whether Calculate still reads the whole text.
 //
-//   paste_bench [--plain] [BYTES...]
+//   paste_bench [--plain | --window] [BYTES...]
 //
 // Pastes "000…05" of each size (default 1,000,000 and 10,000,000 bytes), each in a process of
-// its own so peak memory is its own, into the R field of a window-like harness: a field, a
-// second field, «Изчисли», wired to a CalculatorForm the way the window wires them. --plain
-// uses a bare QLineEdit, as the window did before ValueField. Runs on the offscreen platform
-// unless QT_QPA_PLATFORM names another. Exits 1 if a figure misses its goal.
+// its own so peak memory is its own, into the R field of a small harness: two ValueFields and
+// «Изчисли» of the window's size and font, wired to a CalculatorForm. --plain puts bare
+// QLineEdits in the harness, as the window had them; --window pastes into the program's own
+// window instead, whatever its fields are. Runs on the offscreen platform unless
+// QT_QPA_PLATFORM names another. Exits 1 if a figure misses its goal.
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +33,7 @@
 #include <QTimer>
 
 #include "form/calculator_form.h"
+#include "ui/pelmora_window.h"
 #include "ui/value_field.h"
 
 namespace {
@@ -71,39 +74,49 @@ long StatusKiB(std::string_view key) {
     return -1;
 }
 
-// A field that counts its paints, so "shown" means painted.
-template <typename Field>
-class Counted : public Field {
-public:
-    using Field::Field;
-
+// Counts paints, so "shown" means painted.
+class PaintCounter : public QObject {
 protected:
-    void paintEvent(QPaintEvent* event) override {
-        Field::paintEvent(event);
-        ++g_paints;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++g_paints;
+        return QObject::eventFilter(watched, event);
     }
 };
 
-// Runs the event loop until a field has been painted again; returns when that was.
+// Runs the event loop until something has been painted again; returns when that was.
 double UntilPainted(int paintsBefore) {
     while (g_paints == paintsBefore)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     return NowMs();
 }
 
-struct Harness {
-    explicit Harness(bool plain) : form([] { return pelmora::number::NumberFormat{}; }) {
-        window.resize(260, 90);
+enum class Subject { ValueFields, PlainLineEdits, Window };
+
+// What the paste goes into: the R and L fields of variant 0 and «Изчисли», over a form.
+struct Scene {
+    explicit Scene(Subject subject) : form([] { return pelmora::number::NumberFormat{}; }) {
+        if (subject == Subject::Window) {
+            window =
+                std::make_unique<pelmora::ui::PelmoraWindow>(form, [](QWidget*, const QString&) {});
+            fields = {window->findChild<QLineEdit*>(QStringLiteral("Text2_0")),
+                      window->findChild<QLineEdit*>(QStringLiteral("Text2_1"))};
+            calculate = window->findChild<QPushButton*>(QStringLiteral("Command1_0"));
+            return;
+        }
+        // The harness: the window's wiring (its presenter's, in short), without the rest.
+        window = std::make_unique<QWidget>();
+        window->resize(260, 90);
         QFont font(QStringLiteral("Times New Roman"), 12);
         font.setStyleHint(QFont::Serif);
-        window.setFont(font);
+        window->setFont(font);
         for (int n = 0; n < 2; ++n) {
-            QLineEdit* field = plain ? static_cast<QLineEdit*>(new Counted<QLineEdit>(&window))
-                                     : new Counted<ValueField>(&window);
+            QLineEdit* field = subject == Subject::PlainLineEdits ? new QLineEdit(window.get())
+                                                                  : new ValueField(window.get());
             field->setMaxLength(std::numeric_limits<int>::max());
             field->setGeometry(20 + 70 * n, 20, 65, 27);
             QObject::connect(
-                field, &QLineEdit::textEdited, &window, [this, n](const QString& text) {
+                field, &QLineEdit::textChanged, window.get(), [this, n](const QString& text) {
+                    if (writing) return;
                     editing = n;
                     const QByteArray utf8 = text.toUtf8();
                     form.TypeText(n, std::string_view(utf8.constData(),
@@ -112,28 +125,32 @@ struct Harness {
                 });
             fields.push_back(field);
         }
-        calculate = new QPushButton(QStringLiteral("Изчисли"), &window);
+        calculate = new QPushButton(QStringLiteral("Изчисли"), window.get());
         calculate->setGeometry(160, 20, 80, 27);
-        QObject::connect(calculate, &QPushButton::clicked, &window,
+        QObject::connect(calculate, &QPushButton::clicked, window.get(),
                          [this] { form.CommandClick(0); });
         form.setChangeListener([this](const pelmora::form::FormChange& change) {
             using Kind = pelmora::form::FormChange::Kind;
+            // The field being edited shows the user's text already.
             if (change.kind != Kind::FieldText || change.field >= 2 || change.field == editing)
                 return;
             const auto index = static_cast<std::size_t>(change.field);
             const std::string& text = form.state().fields[index].text;
-            QLineEdit* field = fields[index];
-            field->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-            field->setCursorPosition(0);
+            writing = true;
+            fields[index]->setText(
+                QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+            fields[index]->setCursorPosition(0);
+            writing = false;
         });
         form.LoadForm();
     }
 
     pelmora::form::CalculatorForm form;
-    QWidget window;
+    std::unique_ptr<QWidget> window;
     std::vector<QLineEdit*> fields;
     QPushButton* calculate = nullptr;
-    int editing = -1;
+    bool writing = false;  // the form's text being shown, not the user's
+    int editing = -1;      // the field whose text the form is taking
 };
 
 struct Verdicts {
@@ -164,19 +181,26 @@ double Answer(int dueInMs, const std::function<void()>& input) {
     return done - due;
 }
 
-int Measure(long bytes, bool plain) {
+int Measure(long bytes, Subject subject) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int argc = 1;
     char name[] = "paste_bench";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    Harness harness(plain);
-    QLineEdit* field = harness.fields[0];
-    QLineEdit* other = harness.fields[1];
-    harness.window.show();
-    QApplication::setActiveWindow(&harness.window);
-    harness.window.activateWindow();
-    if (!QTest::qWaitForWindowActive(&harness.window)) {
+    if (subject == Subject::Window) pelmora::ui::ApplyClassicLook(app);
+    PaintCounter paints;
+    app.installEventFilter(&paints);
+    Scene scene(subject);
+    QLineEdit* field = scene.fields[0];
+    QLineEdit* other = scene.fields[1];
+    if (!field || !other || !scene.calculate) {
+        std::fprintf(stderr, "paste_bench: the window has no Text2_0, Text2_1 or Command1_0\n");
+        return 2;
+    }
+    scene.window->show();
+    QApplication::setActiveWindow(scene.window.get());
+    scene.window->activateWindow();
+    if (!QTest::qWaitForWindowActive(scene.window.get())) {
         std::fprintf(stderr, "paste_bench: the window did not become active\n");
         return 2;
     }
@@ -189,7 +213,10 @@ int Measure(long bytes, bool plain) {
     }
     QTest::qWait(300);
 
-    std::printf("%s, %ld bytes pasted, platform %s\n", plain ? "QLineEdit" : "ValueField", bytes,
+    constexpr const char* kSubjects[] = {"ValueField harness", "QLineEdit harness",
+                                         "the program's window"};
+    std::printf("%s, field %s, %ld bytes pasted, platform %s\n",
+                kSubjects[static_cast<int>(subject)], field->metaObject()->className(), bytes,
                 qPrintable(QGuiApplication::platformName()));
     Verdicts verdicts;
     const long peakBefore = StatusKiB("VmHWM");
@@ -204,7 +231,7 @@ int Measure(long bytes, bool plain) {
     verdicts.info("  CPU time until shown", (CpuSeconds() - pasteCpu) * 1000, "ms");
     const bool wholeText =
         field->text().size() == bytes &&
-        harness.form.state().fields[0].text.size() == static_cast<std::size_t>(bytes);
+        scene.form.state().fields[0].text.size() == static_cast<std::size_t>(bytes);
 
     // Idle: after settling, the program must hardly use the processor while the caret blinks.
     QTest::qWait(static_cast<int>(kSettleSeconds * 1000 - (NowMs() - shownMs)));
@@ -260,7 +287,7 @@ int Measure(long bytes, bool plain) {
     QTest::mouseClick(other, Qt::LeftButton);
     QTest::keyClicks(other, QStringLiteral("10"));
     verdicts.info("Calculate, click to painted",
-                  Answer(50, [&] { QTest::mouseClick(harness.calculate, Qt::LeftButton); }), "ms");
+                  Answer(50, [&] { QTest::mouseClick(scene.calculate, Qt::LeftButton); }), "ms");
     const bool calculated = field->text() == QStringLiteral("5.000");
 
     const long peakAfter = StatusKiB("VmHWM");
@@ -279,26 +306,26 @@ int Measure(long bytes, bool plain) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool plain = false;
+    Subject subject = Subject::ValueFields;
+    QStringList flags;
     std::vector<long> sizes;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--plain") {
-            plain = true;
+        if (arg == "--plain" || arg == "--window") {
+            subject = arg == "--plain" ? Subject::PlainLineEdits : Subject::Window;
+            flags << QString::fromLatin1(argv[i]);
         } else {
             sizes.push_back(std::atol(argv[i]));
         }
     }
-    if (sizes.size() == 1) return Measure(sizes[0], plain);
+    if (sizes.size() == 1) return Measure(sizes[0], subject);
     if (sizes.empty()) sizes = {1'000'000, 10'000'000};
 
     // One process per size: peak memory (VmHWM) never goes down within a process.
     QCoreApplication app(argc, argv);
     int status = 0;
     for (const long size : sizes) {
-        QStringList arguments;
-        if (plain) arguments << QStringLiteral("--plain");
-        arguments << QString::number(size);
+        const QStringList arguments = flags + QStringList{QString::number(size)};
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(QCoreApplication::applicationFilePath(), arguments);
