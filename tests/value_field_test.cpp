@@ -76,7 +76,7 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
 
-    void setBoth(const QString& text, int cursor) {
+    void setAll(const QString& text, int cursor) {
         for (QLineEdit* edit : all()) {
             edit->setText(text);
             edit->setCursorPosition(cursor);
@@ -149,7 +149,7 @@ const KeyRow kKeyRows[] = {
 
 TEST_P(KeysLikeQLineEdit, SameTextCaretAndSelection) {
     const KeyRow& row = GetParam();
-    setBoth(QString::fromUtf16(row.text), row.cursor);
+    setAll(QString::fromUtf16(row.text), row.cursor);
     ASSERT_TRUE(field->showsLongText());
     for (QLineEdit* edit : all()) {
         for (const Key& key : row.keys)
@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(ValueField, KeysLikeQLineEdit, ::testing::ValuesIn(kKey
 // --- Mouse and pixels --------------------------------------------------------------------
 
 TEST_F(FieldPair, ClicksPutTheCaretWhereQLineEditPutsIt) {
-    setBoth(QStringLiteral("12.5 abc def"), 0);
+    setAll(QStringLiteral("12.5 abc def"), 0);
     for (const int x : {2, 9, 17, 30, 44, 60}) {
         for (QLineEdit* edit : both())
             QTest::mouseClick(edit, Qt::LeftButton, {}, {x, 13});
@@ -177,7 +177,7 @@ TEST_F(FieldPair, ClicksPutTheCaretWhereQLineEditPutsIt) {
 }
 
 TEST_F(FieldPair, DoubleClickSelectsAWordAndTripleClickAll) {
-    setBoth(QStringLiteral("12.5 abc def"), 0);
+    setAll(QStringLiteral("12.5 abc def"), 0);
     for (QLineEdit* edit : both())
         QTest::mouseDClick(edit, Qt::LeftButton, {}, {40, 13});
     EXPECT_EQ(StateOf(field), StateOf(plain)) << "double click";
@@ -216,7 +216,7 @@ TEST_P(LooksLikeQLineEdit, SamePixels) {
         edit->setEnabled(look.enabled);
     }
     const QString text = QStringLiteral("12345.678 9012345678901234567890abc");
-    setBoth(text, look.cursor < 0 ? static_cast<int>(text.size()) : look.cursor);
+    setAll(text, look.cursor < 0 ? static_cast<int>(text.size()) : look.cursor);
     if (look.selected) {
         for (QLineEdit* edit : both())
             edit->setSelection(look.cursor, look.selected);
@@ -239,7 +239,7 @@ TEST_F(FieldPair, DropsLandWhereQLineEditPutsThem) {
     QMimeData dragged;
     dragged.setText(QStringLiteral("X"));
     for (const int x : {9, 30}) {
-        setBoth(QStringLiteral("12.5 abc def"), 0);
+        setAll(QStringLiteral("12.5 abc def"), 0);
         for (QLineEdit* edit : both()) {
             QDropEvent drop(QPointF(x, 13), Qt::CopyAction, &dragged, Qt::LeftButton, {});
             DropTarget::drop(edit, &drop);
@@ -252,7 +252,7 @@ TEST_F(FieldPair, MiddleClickPastesWhereQLineEditPastes) {
     if (!QGuiApplication::clipboard()->supportsSelection())
         GTEST_SKIP() << "no mouse selection on " << QGuiApplication::platformName().toStdString();
     QGuiApplication::clipboard()->setText(QStringLiteral("X"), QClipboard::Selection);
-    setBoth(QStringLiteral("12.5 abc def"), 0);
+    setAll(QStringLiteral("12.5 abc def"), 0);
     for (QLineEdit* edit : both())
         QTest::mouseClick(edit, Qt::MiddleButton, {}, {30, 13});
     EXPECT_EQ(StateOf(field), StateOf(plain));
@@ -261,7 +261,7 @@ TEST_F(FieldPair, MiddleClickPastesWhereQLineEditPastes) {
 TEST_F(FieldPair, CaretLooksLikeQLineEdit) {
     QApplication::setActiveWindow(&window);
     for (const int cursor : {0, 5, 22}) {
-        setBoth(QStringLiteral("12345.678 9012345678901234567890abc"), cursor);
+        setAll(QStringLiteral("12345.678 9012345678901234567890abc"), cursor);
         std::vector<QImage> focused;
         for (QLineEdit* edit : both()) {
             edit->setFocusPolicy(Qt::StrongFocus);
@@ -307,7 +307,7 @@ TEST_F(LongText, PasteReachesTextAndTextEditedWhole) {
 }
 
 TEST_F(LongText, CopyAndMenuCopyTakeTheWholeText) {
-    setBoth(line, 0);
+    setAll(line, 0);
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QGuiApplication::clipboard()->clear();
     QTest::keyClick(field, Qt::Key_C, Qt::ControlModifier);
@@ -365,7 +365,7 @@ TEST_F(LongText, ProgramTextIsShownFromItsStart) {
     normal.setGeometry(field->geometry());
     field->hide();
     normal.show();
-    setBoth(QString(), 0);
+    setAll(QString(), 0);
     for (QLineEdit* edit : std::array<QLineEdit*, 2>{&normal, plain}) {
         edit->setText(line);
         edit->setCursorPosition(0);
@@ -375,7 +375,7 @@ TEST_F(LongText, ProgramTextIsShownFromItsStart) {
 }
 
 TEST_F(LongText, EndAndHomeShowItLikeQLineEdit) {
-    setBoth(line, 0);
+    setAll(line, 0);
     for (const Qt::Key key : {Qt::Key_End, Qt::Key_Home, Qt::Key_End}) {
         for (QLineEdit* edit : both())
             QTest::keyClick(edit, key);
