@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include <QAccessible>
+#include <QElapsedTimer>
 #include <QAccessibleActionInterface>
 #include <QAccessibleEditableTextInterface>
 #include <QFontDatabase>
@@ -137,6 +138,22 @@ TEST_F(WindowTest, ComputedResultsAreGreyYetReadable) {
     EXPECT_EQ(text, ToColor(view::kDisabledText));
     EXPECT_GE(Contrast(text, ToColor(view::kComputedFieldBackground)), 4.5);
     EXPECT_GT(Luminance(text), Luminance(field(0)->palette().color(QPalette::Text)));
+}
+
+// A pasted megabyte keeps the window responsive: the whole text reaches the form, and
+// repainting the focused field (each caret blink does) does not lay out the whole line.
+TEST_F(WindowTest, AMegabytePasteKeepsTheWindowResponsive) {
+    click(field(0));
+    field(0)->insert(QString(2'000'000, QLatin1Char('0')) + QStringLiteral("5"));
+    ASSERT_EQ(form.state().field(0).text.size(), 2'000'001u);
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < 10; ++i)
+        field(0)->repaint();
+    click(field(1));
+    EXPECT_LT(timer.elapsed(), 2000);
+    click(command(0));
+    EXPECT_EQ(field(0)->text(), QStringLiteral("5.000"));
 }
 
 TEST_F(WindowTest, TheCaretStaysWhereTheUserPutsIt) {

@@ -1,6 +1,5 @@
 #include "ui/pelmora_window.h"
 
-#include <limits>
 #include <utility>
 
 #include <QAccessible>
@@ -16,6 +15,7 @@
 #include <QStyleFactory>
 
 #include "ui/font_choice.h"
+#include "ui/value_field.h"
 #include "view/failure_text.h"
 
 namespace pelmora::ui {
@@ -198,8 +198,8 @@ QWidget* PelmoraWindow::makePushButton(const ControlSpec& row) {
 
 QWidget* PelmoraWindow::makeValueField(const ControlSpec& row) {
     const int field = row.index;
-    auto* edit = new QLineEdit(this);
-    edit->setMaxLength(std::numeric_limits<int>::max());  // Qt's default is 32,767
+    // Takes text of any length, and stays responsive with megabytes of it.
+    auto* edit = new ValueField(this);
     edit->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     edit->setAccessibleName(QString::fromStdString(view::AccessibleName(field)));
     if (m_form.state().field(field).computed) {
