@@ -311,10 +311,12 @@ void PelmoraWindow::layoutControls() {
     }
 }
 
+// The window's size for the layout's DPI, around a frame as Windows draws it for the
+// window's DPI (the same two, except when a DPI change is only announced).
 SIZE PelmoraWindow::outerSize() const {
     RECT outer{0, 0, view::TwipsToPixels(view::kClientWidth, static_cast<int>(m_dpi)),
                view::TwipsToPixels(view::kClientHeight, static_cast<int>(m_dpi))};
-    AdjustWindowRectExForDpi(&outer, kWindowStyle, FALSE, kWindowExStyle, m_dpi);
+    AdjustWindowRectExForDpi(&outer, kWindowStyle, FALSE, kWindowExStyle, GetDpiForWindow(m_hwnd));
     return {outer.right - outer.left, outer.bottom - outer.top};
 }
 
