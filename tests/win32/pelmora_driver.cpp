@@ -3,7 +3,8 @@
 // and mouse clicks (SendInput). Prints one line per check, "PASS ..." or "FAIL ...", then
 // a summary; exits with status 1 on any failure.
 //
-//   pelmora_driver PELMORA.exe [--dpi N]     (--dpi: the DPI the window must have)
+//   pelmora_driver PELMORA.exe [--dpi N] [--smoke]
+// --dpi: the DPI the window must have; --smoke: only start, see the window, close.
 //
 // Under Wine: another process's text box is read with WM_GETTEXT (GetWindowTextW does not
 // ask the control), and screen pixels are read from the screen DC (PrintWindow gives black
@@ -361,8 +362,9 @@ int Brightness(COLORREF c) {
 
 class Driver {
 public:
-    Driver(Report& report, const std::wstring& exe, std::optional<UINT> dpi)
-        : m_report(report), m_exe(exe), m_expectedDpi(dpi) {}
+    // `smoke`: only start the program, see its window and close it.
+    Driver(Report& report, const std::wstring& exe, std::optional<UINT> dpi, bool smoke)
+        : m_report(report), m_exe(exe), m_expectedDpi(dpi), m_smoke(smoke) {}
 
     void run() {
         Program program(m_exe);
@@ -374,6 +376,11 @@ public:
                   10000ms);
         if (!m_report.check(windows.size() == 1, "window: one window is shown")) return;
         m_window = windows.front();
+        if (m_smoke) {
+            m_report.check(ToUtf8(TextOf(m_window)) == "Pelmora", "window: title \"Pelmora\"");
+            checkClosing(program);
+            return;
+        }
         checkFrame();
         checkVersionResource();
         if (!findControls()) return;
@@ -903,6 +910,7 @@ private:
     Report& m_report;
     std::wstring m_exe;
     std::optional<UINT> m_expectedDpi;
+    bool m_smoke;
     Program* m_program = nullptr;
     HWND m_window = nullptr;
     std::map<std::string, HWND> m_controls;
@@ -914,22 +922,27 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // UTF-8 lines, LF only
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     if (argc < 2) {
-        std::fputs("usage: pelmora_driver PELMORA.exe [--dpi N]\n", stderr);
+        std::fputs("usage: pelmora_driver PELMORA.exe [--dpi N] [--smoke]\n", stderr);
         return 2;
     }
     std::optional<UINT> dpi;
-    if (argc >= 4 && std::wstring_view(argv[2]) == L"--dpi") {
-        const std::string text = ToUtf8(argv[3]);
-        UINT value = 0;
-        if (std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc{}) {
-            dpi = value;
+    bool smoke = false;
+    for (int at = 2; at < argc; ++at) {
+        const std::wstring_view option = argv[at];
+        if (option == L"--smoke") smoke = true;
+        if (option == L"--dpi" && at + 1 < argc) {
+            const std::string text = ToUtf8(argv[++at]);
+            UINT value = 0;
+            if (std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc{}) {
+                dpi = value;
+            }
         }
     }
     std::array<wchar_t, MAX_PATH> full{};
     GetFullPathNameW(argv[1], static_cast<DWORD>(full.size()), full.data(), nullptr);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Report report;
-    Driver(report, full.data(), dpi).run();
+    Driver(report, full.data(), dpi, smoke).run();
     CoUninitialize();
     return report.finish();
 }
