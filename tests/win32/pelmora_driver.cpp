@@ -3,8 +3,9 @@
 // and mouse clicks (SendInput). Prints one line per check, "PASS ..." or "FAIL ...", then
 // a summary; exits with status 1 on any failure.
 //
-//   pelmora_driver PELMORA.exe [--dpi N] [--smoke]
-// --dpi: the DPI the window must have; --smoke: only start, see the window, close.
+//   pelmora_driver PELMORA.exe [--dpi N] [--smoke] [--pose empty|example|failure --shot F.bmp]
+// --dpi: the DPI the window must have; --smoke: only start, see the window, close;
+// --pose: bring the window into that state and save a picture of it (for the README).
 //
 // Under Wine: another process's text box is read with WM_GETTEXT (GetWindowTextW does not
 // ask the control), and screen pixels are read from the screen DC (PrintWindow gives black
@@ -32,6 +33,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "view/control_table.h"
@@ -344,6 +346,32 @@ public:
         return result;
     }
 
+    // Writes the pixels as a 32-bit top-down BMP file; false when it cannot.
+    bool save(const std::wstring& path) const {
+        const auto width = m_area.right - m_area.left, height = m_area.bottom - m_area.top;
+        BITMAPINFOHEADER info{};
+        info.biSize = sizeof info;
+        info.biWidth = width;
+        info.biHeight = -height;
+        info.biPlanes = 1;
+        info.biBitCount = 32;
+        info.biCompression = BI_RGB;
+        const auto pixelBytes = static_cast<DWORD>(m_pixels.size() * sizeof(std::uint32_t));
+        BITMAPFILEHEADER header{};
+        header.bfType = 0x4D42;  // "BM"
+        header.bfOffBits = sizeof header + sizeof info;
+        header.bfSize = header.bfOffBits + pixelBytes;
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        DWORD written = 0;
+        bool ok = WriteFile(file, &header, sizeof header, &written, nullptr) &&
+                  WriteFile(file, &info, sizeof info, &written, nullptr) &&
+                  WriteFile(file, m_pixels.data(), pixelBytes, &written, nullptr);
+        ok = CloseHandle(file) && ok;
+        return ok;
+    }
+
 private:
     RECT m_area;
     std::vector<std::uint32_t> m_pixels;
@@ -362,9 +390,14 @@ int Brightness(COLORREF c) {
 
 class Driver {
 public:
-    // `smoke`: only start the program, see its window and close it.
-    Driver(Report& report, const std::wstring& exe, std::optional<UINT> dpi, bool smoke)
-        : m_report(report), m_exe(exe), m_expectedDpi(dpi), m_smoke(smoke) {}
+    struct Options {
+        std::optional<UINT> dpi;  // the DPI the window must have
+        bool smoke = false;       // only start the program, see its window and close it
+        std::wstring pose;        // "empty", "example" or "failure": pose the window...
+        std::wstring shot;        // ...and save a picture of it to this BMP file
+    };
+    Driver(Report& report, const std::wstring& exe, Options options)
+        : m_report(report), m_exe(exe), m_options(std::move(options)) {}
 
     void run() {
         Program program(m_exe);
@@ -376,7 +409,7 @@ public:
                   10000ms);
         if (!m_report.check(windows.size() == 1, "window: one window is shown")) return;
         m_window = windows.front();
-        if (m_smoke) {
+        if (m_options.smoke) {
             m_report.check(ToUtf8(TextOf(m_window)) == "Pelmora", "window: title \"Pelmora\"");
             checkClosing(program);
             return;
@@ -384,6 +417,11 @@ public:
         checkFrame();
         checkVersionResource();
         if (!findControls()) return;
+        if (!m_options.pose.empty()) {
+            poseAndSave();
+            checkClosing(program);
+            return;
+        }
         // Each step leaves the window as the next expects it.
         using Step = void (Driver::*)();
         static constexpr Step kSteps[] = {
@@ -493,9 +531,9 @@ private:
         ExtractIconExW(m_exe.c_str(), 0, &fileIcon, nullptr, 1);
         m_report.check(fileIcon != nullptr, "executable: carries the icon");
         if (fileIcon) DestroyIcon(fileIcon);
-        if (m_expectedDpi) {
-            m_report.check(dpi() == *m_expectedDpi,
-                           "window: laid out for " + Number(*m_expectedDpi) + " dpi",
+        if (m_options.dpi) {
+            m_report.check(dpi() == *m_options.dpi,
+                           "window: laid out for " + Number(*m_options.dpi) + " dpi",
                            "it has " + Number(dpi()));
         }
         RECT client;
@@ -898,6 +936,40 @@ private:
                        "failure box: the window is usable again");
     }
 
+    // Brings the window into one of the states the README shows and saves its picture:
+    // empty, after the worked example R = 3, L = 5, or with the failure box over it.
+    void poseAndSave() {
+        RECT area;
+        GetWindowRect(m_window, &area);
+        HWND box = nullptr;
+        if (m_options.pose == L"example") {
+            typeInto(field(0), L"3");
+            typeInto(field(1), L"5");
+            pressButton(0);
+            m_report.check(WaitUntil([&] { return TextOf(field(3)) == L"75.398"; }),
+                           "pose: the worked example is calculated");
+        } else if (m_options.pose == L"failure") {
+            chooseVariant(1);
+            click(button(0));
+            std::vector<HWND> boxes;
+            WaitUntil([&] { return !(boxes = VisibleWindowsOf(m_program->processId(), L"#32770")).empty(); });
+            if (!m_report.check(!boxes.empty(), "pose: the failure box is shown")) return;
+            box = boxes.front();
+            RECT boxRect;
+            GetWindowRect(box, &boxRect);
+            UnionRect(&area, &area, &boxRect);
+        } else {
+            click(control("Text1", 0));
+        }
+        settle();
+        std::this_thread::sleep_for(500ms);  // every control repainted
+        m_report.check(ScreenShot(area).save(m_options.shot), "pose: picture saved");
+        if (box) {
+            PressKey(VK_RETURN);
+            WaitUntil([&] { return !IsWindow(box); });
+        }
+    }
+
     void checkClosing(Program& program) {
         PostMessageW(m_window, WM_SYSCOMMAND, SC_CLOSE, 0);
         const bool ended = WaitForSingleObject(program.process(), 5000) == WAIT_OBJECT_0;
@@ -909,8 +981,7 @@ private:
 
     Report& m_report;
     std::wstring m_exe;
-    std::optional<UINT> m_expectedDpi;
-    bool m_smoke;
+    Options m_options;
     Program* m_program = nullptr;
     HWND m_window = nullptr;
     std::map<std::string, HWND> m_controls;
@@ -922,19 +993,21 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // UTF-8 lines, LF only
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     if (argc < 2) {
-        std::fputs("usage: pelmora_driver PELMORA.exe [--dpi N] [--smoke]\n", stderr);
+        std::fputs("usage: pelmora_driver PELMORA.exe [--dpi N] [--smoke] [--pose P --shot F.bmp]\n", stderr);
         return 2;
     }
-    std::optional<UINT> dpi;
-    bool smoke = false;
+    Driver::Options options;
     for (int at = 2; at < argc; ++at) {
         const std::wstring_view option = argv[at];
-        if (option == L"--smoke") smoke = true;
-        if (option == L"--dpi" && at + 1 < argc) {
+        const bool hasValue = at + 1 < argc;
+        if (option == L"--smoke") options.smoke = true;
+        if (option == L"--pose" && hasValue) options.pose = argv[++at];
+        if (option == L"--shot" && hasValue) options.shot = argv[++at];
+        if (option == L"--dpi" && hasValue) {
             const std::string text = ToUtf8(argv[++at]);
             UINT value = 0;
             if (std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc{}) {
-                dpi = value;
+                options.dpi = value;
             }
         }
     }
@@ -942,7 +1015,7 @@ int wmain(int argc, wchar_t** argv) {
     GetFullPathNameW(argv[1], static_cast<DWORD>(full.size()), full.data(), nullptr);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Report report;
-    Driver(report, full.data(), dpi, smoke).run();
+    Driver(report, full.data(), options).run();
     CoUninitialize();
     return report.finish();
 }
