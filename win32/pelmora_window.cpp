@@ -192,6 +192,7 @@ bool PelmoraWindow::createControls() {
         addBrush(ColoursFor(row, isComputed(row)).background);
     }
 
+    createFonts();
     using Maker = Control (PelmoraWindow::*)(const ControlSpec&);
     static constexpr std::pair<ControlKind, Maker> kMakers[] = {
         {ControlKind::Label, &PelmoraWindow::makeLabel},
@@ -209,19 +210,23 @@ bool PelmoraWindow::createControls() {
         }
     }
     orderForTabbing();
-    applyDpi(m_dpi);
     m_lastFocus = m_taskStatement;
     m_presenter.emplace(m_form, static_cast<view::Surface&>(*this));
     return true;
 }
 
+// A control of the table at its place for the window's DPI, in its font.
 HWND PelmoraWindow::createChild(const ControlSpec& row, std::wstring_view text) {
     const auto& table = view::ControlTable();
     const int id = kFirstControlId + static_cast<int>(&row - table.data());
     const ChildWindowStyle style = StyleFor(row, isComputed(row));
-    return CreateWindowExW(style.exStyle, style.className, std::wstring(text).c_str(), style.style,
-                           0, 0, 0, 0, m_hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           m_instance, nullptr);
+    const view::PixelRect rect = view::ControlRect(row, static_cast<int>(m_dpi));
+    const HWND hwnd = CreateWindowExW(style.exStyle, style.className, std::wstring(text).c_str(),
+                                      style.style, rect.x, rect.y, rect.width, rect.height, m_hwnd,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_instance,
+                                      nullptr);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(row)), FALSE);
+    return hwnd;
 }
 
 // Screen readers name a text box after the label just above it in the z-order, visible or
@@ -293,21 +298,21 @@ void PelmoraWindow::createFonts() {
     m_font = CreateWindowFont(m_dpi, false);
     m_boldFont = CreateWindowFont(m_dpi, true);
     for (const Control& control : m_controls) {
-        const bool bold = control.row->kind == ControlKind::ValueField && isComputed(*control.row);
-        SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? m_boldFont : m_font),
+        SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(*control.row)),
                      TRUE);
     }
     if (oldFont) DeleteObject(oldFont);
     if (oldBoldFont) DeleteObject(oldBoldFont);
 }
 
+HFONT PelmoraWindow::fontFor(const ControlSpec& row) const {
+    return isComputed(row) ? m_boldFont : m_font;
+}
+
 void PelmoraWindow::layoutControls() {
     for (const Control& control : m_controls) {
         const view::PixelRect rect = view::ControlRect(*control.row, static_cast<int>(m_dpi));
         MoveWindow(control.hwnd, rect.x, rect.y, rect.width, rect.height, TRUE);
-        if (control.accessibleLabel) {
-            MoveWindow(control.accessibleLabel, rect.x, rect.y, rect.width, rect.height, FALSE);
-        }
     }
 }
 
@@ -454,14 +459,18 @@ bool PelmoraWindow::preTranslateMessage(const MSG& message) {
 
 void PelmoraWindow::showFieldText(int field, std::string_view utf8Text) {
     const HWND edit = m_fields[static_cast<std::size_t>(field)];
-    SetWindowTextW(edit, ToUtf16(utf8Text).c_str());
+    const std::wstring text = ToUtf16(utf8Text);
+    if (WindowText(edit) == text) return;  // the caret stays where it is
+    SetWindowTextW(edit, text.c_str());
     // The caret at the start: a text wider than the field is shown from its first character.
     SendMessageW(edit, EM_SETSEL, 0, 0);
     SendMessageW(edit, EM_SCROLLCARET, 0, 0);
 }
 
 void PelmoraWindow::showFieldLocked(int field, bool locked) {
-    SendMessageW(m_fields[static_cast<std::size_t>(field)], EM_SETREADONLY, locked, 0);
+    const HWND edit = m_fields[static_cast<std::size_t>(field)];
+    if (((GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) != 0) == locked) return;
+    SendMessageW(edit, EM_SETREADONLY, locked, 0);
 }
 
 void PelmoraWindow::showSelectedVariant(int variant) {

@@ -62,6 +62,7 @@ private:
 
     void applyDpi(UINT dpi);
     void createFonts();
+    HFONT fontFor(const view::ControlSpec& row) const;
     void layoutControls();
     SIZE outerSize() const;
 
