@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "win32/accessible_name.h"
 #include "win32/control_style.h"
 #include "win32/utf16.h"
 
@@ -229,30 +230,24 @@ HWND PelmoraWindow::createChild(const ControlSpec& row, std::wstring_view text) 
     return hwnd;
 }
 
-// Screen readers name a text box after the label just above it in the z-order, visible or
-// not (MSAA's standard text box, on Windows and in Wine alike): each box gets a hidden one.
-HWND PelmoraWindow::createAccessibleLabel(std::string_view utf8Name) {
-    return CreateWindowExW(0, L"STATIC", ToUtf16(utf8Name).c_str(), WS_CHILD | SS_NOPREFIX, 0, 0,
-                           0, 0, m_hwnd, nullptr, m_instance, nullptr);
-}
-
 PelmoraWindow::Control PelmoraWindow::makeLabel(const ControlSpec& row) {
-    return {&row, createChild(row, ToUtf16(row.caption)), nullptr};
+    return {&row, createChild(row, ToUtf16(row.caption))};
 }
 
 PelmoraWindow::Control PelmoraWindow::makeOptionButton(const ControlSpec& row) {
-    const Control control{&row, createChild(row, ToUtf16(row.caption)), nullptr};
+    const Control control{&row, createChild(row, ToUtf16(row.caption))};
     m_options[static_cast<std::size_t>(row.index)] = control.hwnd;
     return control;
 }
 
 PelmoraWindow::Control PelmoraWindow::makePushButton(const ControlSpec& row) {
-    return {&row, createChild(row, ToUtf16(row.caption)), nullptr};
+    return {&row, createChild(row, ToUtf16(row.caption))};
 }
 
 PelmoraWindow::Control PelmoraWindow::makeValueField(const ControlSpec& row) {
-    const Control control{&row, createChild(row, {}),
-                          createAccessibleLabel(view::AccessibleName(row.index))};
+    // A text box has no caption of its own: screen readers hear its row and column.
+    const Control control{&row, createChild(row, {})};
+    SetAccessibleName(control.hwnd, ToUtf16(view::AccessibleName(row.index)));
     // A text box holds 30,000 characters unless told otherwise; 0 lifts the limit.
     SendMessageW(control.hwnd, EM_SETLIMITTEXT, 0, 0);
     m_fields[static_cast<std::size_t>(row.index)] = control.hwnd;
@@ -260,17 +255,16 @@ PelmoraWindow::Control PelmoraWindow::makeValueField(const ControlSpec& row) {
 }
 
 PelmoraWindow::Control PelmoraWindow::makeTaskStatement(const ControlSpec& row) {
-    const Control control{&row, createChild(row, ToUtf16(view::kTaskStatement)),
-                          createAccessibleLabel(view::kTaskStatementName)};
+    const Control control{&row, createChild(row, ToUtf16(view::kTaskStatement))};
+    SetAccessibleName(control.hwnd, ToUtf16(view::kTaskStatementName));
     SendMessageW(control.hwnd, EM_SETLIMITTEXT, 0, 0);
     SendMessageW(control.hwnd, EM_SETSEL, 0, 0);  // caret and view at the start
     m_taskStatement = control.hwnd;
     return control;
 }
 
-// The dialog manager walks the controls in z-order: that order is the tab order. Each text
-// box's accessible label goes right above its box; the visible labels, which take no
-// focus, end up below everything.
+// The dialog manager walks the controls in z-order: that order is the tab order. The
+// labels, which take no focus, end up below everything.
 void PelmoraWindow::orderForTabbing() {
     HWND previous = HWND_TOP;
     auto place = [&previous](HWND hwnd) {
@@ -279,9 +273,7 @@ void PelmoraWindow::orderForTabbing() {
     };
     const ControlSpec* first = view::ControlTable().data();
     for (const ControlSpec* row : view::TabChain()) {
-        const Control& control = m_controls[static_cast<std::size_t>(row - first)];
-        if (control.accessibleLabel) place(control.accessibleLabel);
-        place(control.hwnd);
+        place(m_controls[static_cast<std::size_t>(row - first)].hwnd);
     }
 }
 

@@ -44,7 +44,6 @@ private:
     struct Control {
         const view::ControlSpec* row;
         HWND hwnd;
-        HWND accessibleLabel;  // a hidden label that names a text box for screen readers
     };
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -57,7 +56,6 @@ private:
     Control makeValueField(const view::ControlSpec& row);
     Control makeTaskStatement(const view::ControlSpec& row);
     HWND createChild(const view::ControlSpec& row, std::wstring_view text);
-    HWND createAccessibleLabel(std::string_view utf8Name);
     void orderForTabbing();
 
     void applyDpi(UINT dpi);

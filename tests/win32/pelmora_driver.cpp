@@ -574,9 +574,18 @@ private:
     // Finds each control of the table among the window's children: labels, option buttons
     // and push buttons by class and caption, text boxes by the name a screen reader hears.
     bool findControls() {
-        std::vector<HWND> children;
+        // Each shown child once: its class, and its caption or, for a text box, its name.
+        struct Child {
+            HWND hwnd;
+            std::wstring className;
+            std::wstring text;
+        };
+        std::vector<Child> children;
         for (HWND child = GetWindow(m_window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            children.push_back(child);
+            if (!IsWindowVisible(child)) continue;
+            const std::wstring className = ClassOf(child);
+            children.push_back({child, className,
+                                className == L"edit" ? AccessibleNameOf(child) : TextOf(child)});
         }
         bool all = true;
         for (const ControlSpec& row : pelmora::view::ControlTable()) {
@@ -595,11 +604,9 @@ private:
             }
             HWND found = nullptr;
             int matches = 0;
-            for (const HWND child : children) {
-                if (ClassOf(child) != className || !IsWindowVisible(child)) continue;
-                const std::wstring text = className == L"edit" ? AccessibleNameOf(child) : TextOf(child);
-                if (text == wanted) {
-                    found = child;
+            for (const Child& child : children) {
+                if (child.className == className && child.text == wanted) {
+                    found = child.hwnd;
                     ++matches;
                 }
             }

@@ -2,6 +2,8 @@
 // class icon, its GDI objects, a change of the monitor's DPI).
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -107,6 +109,53 @@ TEST_P(Win32WindowDpi, ChangeLaysOutAgainWithNewFonts) {
 
 INSTANTIATE_TEST_SUITE_P(Win32, Win32WindowDpi, ::testing::Values(96u, 120u, 144u, 192u),
                          [](const auto& testInfo) { return std::to_string(testInfo.param) + "dpi"; });
+
+struct Accessible {
+    std::wstring name;
+    long role = 0;
+};
+
+// What MSAA tells a screen reader about a control: its name, and its role.
+Accessible AccessibleOf(HWND control) {
+    Accessible result;
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&accessible)))) {
+        return result;
+    }
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    if (accessible->get_accName(self, &name) == S_OK) {
+        result.name.assign(name, SysStringLen(name));
+        SysFreeString(name);
+    }
+    VARIANT role;
+    VariantInit(&role);
+    if (accessible->get_accRole(self, &role) == S_OK && role.vt == VT_I4) result.role = role.lVal;
+    accessible->Release();
+    return result;
+}
+
+// Screen readers hear each text box by its row's option and its column ("Вариант 2, L"),
+// the rest of what they learn is the system's own: a text role.
+TEST_F(Win32Window, TextBoxesAreNamedForScreenReaders) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    const Accessible field = AccessibleOf(child("Text2", 5));
+    EXPECT_EQ(field.name, L"\u0412\u0430\u0440\u0438\u0430\u043D\u0442 2, L");
+    EXPECT_EQ(field.role, ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(AccessibleOf(child("Text2", 23)).name,
+              L"\u0412\u0430\u0440\u0438\u0430\u043D\u0442 6, Sp");
+    const Accessible statement = AccessibleOf(child("Text1", 0));
+    EXPECT_EQ(statement.name, L"\u0423\u0441\u043B\u043E\u0432\u0438\u0435 \u043D\u0430 "
+                              L"\u0437\u0430\u0434\u0430\u0447\u0430\u0442\u0430");
+    EXPECT_EQ(statement.role, ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(AccessibleOf(child("Option1", 2)).name,
+              L"\u0412\u0430\u0440\u0438\u0430\u043D\u0442 3");
+    CoUninitialize();
+}
 
 // A brush handed out for WM_CTLCOLOR* outlives the call: the same one every time, kept
 // until the window is destroyed, and then deleted with the fonts.
