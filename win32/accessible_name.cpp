@@ -1,6 +1,5 @@
 #include "win32/accessible_name.h"
 
-#include <commctrl.h>
 #include <oleacc.h>
 
 #include <utility>
@@ -195,28 +194,39 @@ LRESULT AnswerWithName(HWND hwnd, WPARAM flags, const std::wstring& name) {
     return result > 0 ? result : 0;
 }
 
-constexpr UINT_PTR kSubclassId = 1;
+// What a named control keeps: its name, and the window procedure of its class, to which
+// every other message goes. In the control's GWLP_USERDATA, which the system's controls
+// leave to their owner. (comctl32's SetWindowSubclass would do too, but under Wine it looks
+// up a window property, a server round trip, for every message the control gets.)
+struct NamedControl {
+    WNDPROC classProcedure;
+    std::wstring name;
+};
 
-LRESULT CALLBACK NamedControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                  DWORD_PTR data) {
-    auto* name = reinterpret_cast<std::wstring*>(data);
+LRESULT CALLBACK NamedControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* control = reinterpret_cast<NamedControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-        if (const LRESULT result = AnswerWithName(hwnd, wParam, *name)) return result;
-    } else if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, NamedControlProc, kSubclassId);
-        delete name;
+        if (const LRESULT result = AnswerWithName(hwnd, wParam, control->name)) return result;
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    const LRESULT result = CallWindowProcW(control->classProcedure, hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        delete control;
+    }
+    return result;
 }
 
 }  // namespace
 
 bool SetAccessibleName(HWND control, std::wstring name) {
-    auto* kept = new std::wstring(std::move(name));
-    if (SetWindowSubclass(control, NamedControlProc, kSubclassId, reinterpret_cast<DWORD_PTR>(kept))) {
-        return true;
-    }
-    delete kept;
+    if (GetWindowLongPtrW(control, GWLP_USERDATA) != 0) return false;  // not ours to use
+    auto* named = new NamedControl{nullptr, std::move(name)};
+    SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(named));
+    named->classProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NamedControlProc)));
+    if (named->classProcedure) return true;
+    SetWindowLongPtrW(control, GWLP_USERDATA, 0);
+    delete named;
     return false;
 }
 
