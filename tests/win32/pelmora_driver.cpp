@@ -256,6 +256,11 @@ void PressKey(WORD vk, bool shift = false) {
     Send(inputs);
 }
 
+// Presses `key` while `modifier` is held down.
+void PressKeyWith(WORD modifier, WORD key) {
+    Send({Key(modifier, false), Key(key, false), Key(key, true), Key(modifier, true)});
+}
+
 // Types `text` key by key, with the keys of the current keyboard layout.
 void TypeText(std::wstring_view text) {
     for (const wchar_t c : text) {
@@ -810,6 +815,23 @@ private:
         settle();
         m_report.check(TextOf(statement) == ToUtf16(pelmora::view::kTaskStatement),
                        "typing into the task statement changes nothing");
+        // It scrolls: Ctrl+End brings its last character into view. And it can be selected.
+        PressKeyWith(VK_CONTROL, VK_END);
+        settle();
+        const auto length = static_cast<WPARAM>(TextOf(statement).size());
+        const LRESULT last = Ask(statement, EM_POSFROMCHAR, length - 1);
+        RECT client;
+        GetClientRect(statement, &client);
+        const auto lastY = static_cast<short>(HIWORD(last));
+        m_report.check(Ask(statement, EM_GETFIRSTVISIBLELINE) > 0 && last != -1 && lastY >= 0 &&
+                           lastY < client.bottom,
+                       "the task statement scrolls to its last line",
+                       "last character at y " + Number(lastY));
+        PressKeyWith(VK_SHIFT, VK_UP);  // the text ends with CR LF: from the empty last line
+        settle();
+        const LRESULT selection = Ask(statement, EM_GETSEL);
+        m_report.check(LOWORD(selection) < HIWORD(selection), "the task statement can be selected");
+        PressKeyWith(VK_CONTROL, VK_HOME);
     }
 
     void checkEnterAndEscDoNothing() {
