@@ -87,6 +87,21 @@ TEST_F(Win32Window, FontsAreTimesNewRomanForCyrillicBoldInComputedFields) {
     EXPECT_EQ(fontOf(child("Command1", 0)).lfWeight, FW_NORMAL);
 }
 
+// The task statement's scroll bar spans its lines as wrapped in the window's font, so the
+// last line can be reached and the thumb shows how much is hidden.
+TEST_F(Win32Window, TaskStatementScrollBarSpansItsWrappedLines) {
+    const HWND statement = child("Text1", 0);
+    SCROLLINFO scroll{};
+    scroll.cbSize = sizeof scroll;
+    scroll.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(statement, SB_VERT, &scroll));
+    const auto lines = static_cast<int>(SendMessageW(statement, EM_GETLINECOUNT, 0, 0));
+    EXPECT_GT(lines, 8);  // the eight lines wrap
+    EXPECT_EQ(scroll.nMax - scroll.nMin + 1, lines);
+    EXPECT_GT(static_cast<int>(scroll.nPage), 0);
+    EXPECT_LT(static_cast<int>(scroll.nPage), lines);
+}
+
 class Win32WindowDpi : public Win32Window, public ::testing::WithParamInterface<UINT> {};
 
 // A move to a monitor with another DPI lays the window out again, with fonts made for it.
