@@ -277,10 +277,12 @@ void PelmoraWindow::orderForTabbing() {
     }
 }
 
+// The controls move first and take their new fonts after: a multi-line text box sets its
+// scroll bar for its lines when it gets a font, and not again when it is only resized.
 void PelmoraWindow::applyDpi(UINT dpi) {
     m_dpi = dpi;
-    createFonts();
     layoutControls();
+    createFonts();
 }
 
 // New fonts for the current DPI; the old ones are deleted once no control uses them.

@@ -89,8 +89,7 @@ TEST_F(Win32Window, FontsAreTimesNewRomanForCyrillicBoldInComputedFields) {
 
 // The task statement's scroll bar spans its lines as wrapped in the window's font, so the
 // last line can be reached and the thumb shows how much is hidden.
-TEST_F(Win32Window, TaskStatementScrollBarSpansItsWrappedLines) {
-    const HWND statement = child("Text1", 0);
+void ExpectScrollBarSpansTheWrappedLines(HWND statement) {
     SCROLLINFO scroll{};
     scroll.cbSize = sizeof scroll;
     scroll.fMask = SIF_ALL;
@@ -100,6 +99,10 @@ TEST_F(Win32Window, TaskStatementScrollBarSpansItsWrappedLines) {
     EXPECT_EQ(scroll.nMax - scroll.nMin + 1, lines);
     EXPECT_GT(static_cast<int>(scroll.nPage), 0);
     EXPECT_LT(static_cast<int>(scroll.nPage), lines);
+}
+
+TEST_F(Win32Window, TaskStatementScrollBarSpansItsWrappedLines) {
+    ExpectScrollBarSpansTheWrappedLines(child("Text1", 0));
 }
 
 class Win32WindowDpi : public Win32Window, public ::testing::WithParamInterface<UINT> {};
@@ -116,6 +119,7 @@ TEST_P(Win32WindowDpi, ChangeLaysOutAgainWithNewFonts) {
     EXPECT_EQ(fontOf(child("Text2", 3)).lfWeight, FW_BOLD);
     EXPECT_EQ(fontOf(child("Text1", 0)).lfHeight, height);
     EXPECT_EQ(GetObjectType(oldFont), 0u) << "the old font is deleted";
+    ExpectScrollBarSpansTheWrappedLines(child("Text1", 0));
     RECT outer;
     GetWindowRect(hwnd, &outer);
     EXPECT_EQ(outer.left, 10);  // placed where Windows suggests
