@@ -29,18 +29,21 @@ struct Run {
 std::string Format(double value) {
     std::array<char, 32> text{};
     const auto end =
-        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, 1).ptr;
+        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, 1)
+            .ptr;
     return std::string(text.data(), end);
 }
 
 std::string Format(int value) {
     std::array<char, 16> text{};
-    return std::string(text.data(), std::to_chars(text.data(), text.data() + text.size(), value).ptr);
+    return std::string(text.data(),
+                       std::to_chars(text.data(), text.data() + text.size(), value).ptr);
 }
 
 std::string Narrow(std::wstring_view text) {
     std::string narrow;
-    for (const wchar_t c : text) narrow.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    for (const wchar_t c : text)
+        narrow.push_back(c < 0x80 ? static_cast<char>(c) : '?');
     return narrow;
 }
 
@@ -142,9 +145,10 @@ int wmain(int argc, wchar_t** argv) {
             const Run run = Measure(programs[p], background);
             allPainted &= run.paintedMs >= 0;
             results[p].push_back(run);
-            std::printf("run %s %s: mapped %s ms, painted %s ms, peak %s KiB\n", Format(round + 1).c_str(),
-                        Narrow(programs[p]).c_str(), Format(run.mappedMs).c_str(),
-                        Format(run.paintedMs).c_str(), Format(run.peakKib).c_str());
+            std::printf("run %s %s: mapped %s ms, painted %s ms, peak %s KiB\n",
+                        Format(round + 1).c_str(), Narrow(programs[p]).c_str(),
+                        Format(run.mappedMs).c_str(), Format(run.paintedMs).c_str(),
+                        Format(run.peakKib).c_str());
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
     }
@@ -156,12 +160,13 @@ int wmain(int argc, wchar_t** argv) {
             painted.push_back(run.paintedMs);
             peak.push_back(run.peakKib);
         }
-        std::printf("%s\n  median: mapped %s ms, painted %s ms, peak %s KiB\n"
-                    "  least:  mapped %s ms, painted %s ms, peak %s KiB\n",
-                    Narrow(programs[p]).c_str(), Format(Median(mapped)).c_str(),
-                    Format(Median(painted)).c_str(), Format(Median(peak)).c_str(),
-                    Format(Least(mapped)).c_str(), Format(Least(painted)).c_str(),
-                    Format(Least(peak)).c_str());
+        std::printf(
+            "%s\n  median: mapped %s ms, painted %s ms, peak %s KiB\n"
+            "  least:  mapped %s ms, painted %s ms, peak %s KiB\n",
+            Narrow(programs[p]).c_str(), Format(Median(mapped)).c_str(),
+            Format(Median(painted)).c_str(), Format(Median(peak)).c_str(),
+            Format(Least(mapped)).c_str(), Format(Least(painted)).c_str(),
+            Format(Least(peak)).c_str());
     }
     return allPainted ? 0 : 1;
 }

@@ -27,7 +27,8 @@ struct Msaa {
 const Msaa& LoadMsaa() {
     static const Msaa msaa = [] {
         // COM carries the object to the screen reader's process: this thread joins it.
-        if (const auto initialize = Find<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx")) {
+        if (const auto initialize =
+                Find<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx")) {
             initialize(nullptr, COINIT_APARTMENTTHREADED);
         }
         return Msaa{
@@ -67,7 +68,9 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_references)); }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&m_references));
+    }
     ULONG STDMETHODCALLTYPE Release() override {
         const auto left = static_cast<ULONG>(InterlockedDecrement(&m_references));
         if (left == 0) delete this;
@@ -189,7 +192,8 @@ LRESULT AnswerWithName(HWND hwnd, WPARAM flags, const std::wstring& name) {
         return 0;
     }
     auto* named = new NamedAccessible(standard, hwnd, name);
-    const LRESULT result = msaa.resultFromObject(IID_IAccessible, flags, static_cast<IAccessible*>(named));
+    const LRESULT result =
+        msaa.resultFromObject(IID_IAccessible, flags, static_cast<IAccessible*>(named));
     named->Release();
     return result > 0 ? result : 0;
 }

@@ -25,7 +25,8 @@ constexpr KindStyle kKindStyles[] = {
     {ControlKind::ValueField,
      {L"EDIT", kChild | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE}},
     {ControlKind::TaskStatement,
-     {L"EDIT", kChild | WS_TABSTOP | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
+     {L"EDIT",
+      kChild | WS_TABSTOP | WS_VSCROLL | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
       WS_EX_CLIENTEDGE}},
 };
 

@@ -23,8 +23,8 @@ COLORREF ToColorRef(view::Rgb rgb) {
 
 std::wstring WindowText(HWND hwnd) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -91,11 +91,11 @@ void PelmoraWindow::show(int showCommand) {
     UpdateWindow(m_hwnd);
 }
 
-LRESULT CALLBACK PelmoraWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
+LRESULT CALLBACK PelmoraWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* window = reinterpret_cast<PelmoraWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
-        window = static_cast<PelmoraWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        window =
+            static_cast<PelmoraWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         window->m_hwnd = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
     }
@@ -172,7 +172,8 @@ LRESULT PelmoraWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             DeleteObject(m_font);
             DeleteObject(m_boldFont);
             m_font = m_boldFont = nullptr;
-            for (const auto& [colour, handle] : m_brushes) DeleteObject(handle);
+            for (const auto& [colour, handle] : m_brushes)
+                DeleteObject(handle);
             m_brushes.clear();
             m_controls.clear();
             return DefWindowProcW(m_hwnd, message, wParam, lParam);
@@ -222,10 +223,10 @@ HWND PelmoraWindow::createChild(const ControlSpec& row, std::wstring_view text) 
     const int id = kFirstControlId + static_cast<int>(&row - table.data());
     const ChildWindowStyle style = StyleFor(row, isComputed(row));
     const view::PixelRect rect = view::ControlRect(row, static_cast<int>(m_dpi));
-    const HWND hwnd = CreateWindowExW(style.exStyle, style.className, std::wstring(text).c_str(),
-                                      style.style, rect.x, rect.y, rect.width, rect.height, m_hwnd,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_instance,
-                                      nullptr);
+    const HWND hwnd =
+        CreateWindowExW(style.exStyle, style.className, std::wstring(text).c_str(), style.style,
+                        rect.x, rect.y, rect.width, rect.height, m_hwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_instance, nullptr);
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(row)), FALSE);
     return hwnd;
 }
@@ -380,7 +381,8 @@ void PelmoraWindow::onCommand(int code, HWND hwnd) {
     switch (row.kind) {
         case ControlKind::ValueField:
             // Also sent for the presenter's own SetWindowTextW: the presenter knows its own.
-            if (code == EN_CHANGE) m_presenter->fieldTextChanged(row.index, ToUtf8(WindowText(hwnd)));
+            if (code == EN_CHANGE)
+                m_presenter->fieldTextChanged(row.index, ToUtf8(WindowText(hwnd)));
             break;
         case ControlKind::OptionButton:
             if (code == BN_CLICKED && SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED) {

@@ -145,8 +145,9 @@ std::wstring ClassOf(HWND hwnd) {
     std::wstring result(name.data(), static_cast<std::size_t>(std::max(length, 0)));
     // Common controls 6 register versioned class names ("6.0.2600.2982!Button").
     if (const auto bang = result.rfind(L'!'); bang != std::wstring::npos) result.erase(0, bang + 1);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c))); });
+    std::transform(result.begin(), result.end(), result.begin(), [](wchar_t c) {
+        return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    });
     return result;
 }
 
@@ -273,7 +274,8 @@ void TypeText(std::wstring_view text) {
 // asynchronously), and clicks the left button there.
 bool ClickAt(POINT point) {
     const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN),
+              height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     INPUT move{};
     move.type = INPUT_MOUSE;
     move.mi.dx = MulDiv(point.x - left, 65535, width - 1);
@@ -410,8 +412,11 @@ public:
         m_program = &program;
         WaitForInputIdle(program.process(), 10000);
         std::vector<HWND> windows;
-        WaitUntil([&] { return !(windows = VisibleWindowsOf(program.processId(), L"pelmorawindow")).empty(); },
-                  10000ms);
+        WaitUntil(
+            [&] {
+                return !(windows = VisibleWindowsOf(program.processId(), L"pelmorawindow")).empty();
+            },
+            10000ms);
         if (!m_report.check(windows.size() == 1, "window: one window is shown")) return;
         m_window = windows.front();
         if (m_options.smoke) {
@@ -493,7 +498,8 @@ private:
         return true;
     }
     void click(HWND hwnd) {
-        if (!ClickAt(CentreOf(hwnd))) m_report.note("the pointer did not arrive at " + nameOf(hwnd));
+        if (!ClickAt(CentreOf(hwnd)))
+            m_report.note("the pointer did not arrive at " + nameOf(hwnd));
     }
     bool waitForFocus(HWND hwnd) {
         return WaitUntil([&] { return FocusOf(m_window) == hwnd; });
@@ -543,8 +549,10 @@ private:
         }
         RECT client;
         GetClientRect(m_window, &client);
-        const int width = pelmora::view::TwipsToPixels(pelmora::view::kClientWidth, static_cast<int>(dpi()));
-        const int height = pelmora::view::TwipsToPixels(pelmora::view::kClientHeight, static_cast<int>(dpi()));
+        const int width =
+            pelmora::view::TwipsToPixels(pelmora::view::kClientWidth, static_cast<int>(dpi()));
+        const int height =
+            pelmora::view::TwipsToPixels(pelmora::view::kClientHeight, static_cast<int>(dpi()));
         m_report.check(client.right == width && client.bottom == height,
                        "window: client area " + Number(width) + " x " + Number(height) + " at " +
                            Number(dpi()) + " dpi",
@@ -586,11 +594,12 @@ private:
             std::wstring text;
         };
         std::vector<Child> children;
-        for (HWND child = GetWindow(m_window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        for (HWND child = GetWindow(m_window, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
             if (!IsWindowVisible(child)) continue;
             const std::wstring className = ClassOf(child);
-            children.push_back({child, className,
-                                className == L"edit" ? AccessibleNameOf(child) : TextOf(child)});
+            children.push_back(
+                {child, className, className == L"edit" ? AccessibleNameOf(child) : TextOf(child)});
         }
         bool all = true;
         for (const ControlSpec& row : pelmora::view::ControlTable()) {
@@ -634,7 +643,8 @@ private:
             RECT rect;
             GetWindowRect(hwnd, &rect);
             MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&rect), 2);
-            const pelmora::view::PixelRect expected = pelmora::view::ControlRect(row, static_cast<int>(dpi()));
+            const pelmora::view::PixelRect expected =
+                pelmora::view::ControlRect(row, static_cast<int>(dpi()));
             const bool ok = rect.left == expected.x && rect.top == expected.y &&
                             rect.right - rect.left == expected.width &&
                             rect.bottom - rect.top == expected.height;
@@ -660,7 +670,8 @@ private:
         m_report.check(gridIsEmpty(), "start: every field is empty");
         std::string wrongState;
         for (int n = 0; n < 24; ++n) {
-            const bool computed = std::string_view("001101011010100101101100")[static_cast<std::size_t>(n)] == '1';
+            const bool computed =
+                std::string_view("001101011010100101101100")[static_cast<std::size_t>(n)] == '1';
             const bool locked = (StyleOf(field(n)) & ES_READONLY) != 0;
             const bool enabled = IsWindowEnabled(field(n)) != FALSE;
             if (enabled == computed || (!computed && locked != (n >= 4))) {
@@ -680,12 +691,13 @@ private:
         m_report.check(waitForFocus(statement), "start: the focus is in the task statement",
                        "it is on " + nameOf(FocusOf(m_window)));
         const LRESULT caret = Ask(statement, EM_GETSEL);
-        m_report.check(LOWORD(caret) == 0 && HIWORD(caret) == 0 &&
-                           Ask(statement, EM_GETFIRSTVISIBLELINE) == 0,
-                       "start: task statement scrolled to its start, caret at 0");
-        m_report.check(Ask(field(0), EM_GETLIMITTEXT) > 0x7FFF && Ask(field(23), EM_GETLIMITTEXT) > 0x7FFF,
-                       "fields take more than 32,767 characters",
-                       "limit " + Number(Ask(field(0), EM_GETLIMITTEXT)));
+        m_report.check(
+            LOWORD(caret) == 0 && HIWORD(caret) == 0 && Ask(statement, EM_GETFIRSTVISIBLELINE) == 0,
+            "start: task statement scrolled to its start, caret at 0");
+        m_report.check(
+            Ask(field(0), EM_GETLIMITTEXT) > 0x7FFF && Ask(field(23), EM_GETLIMITTEXT) > 0x7FFF,
+            "fields take more than 32,767 characters",
+            "limit " + Number(Ask(field(0), EM_GETLIMITTEXT)));
     }
 
     void checkColours() {
@@ -699,12 +711,14 @@ private:
         };
         auto expectColour = [&](std::string what, POINT at, pelmora::view::Rgb wanted) {
             const COLORREF got = shot.at(at.x, at.y);
-            m_report.check(got == ToColorRef(wanted), "colour: " + what + " is " + Colour(ToColorRef(wanted)),
+            m_report.check(got == ToColorRef(wanted),
+                           "colour: " + what + " is " + Colour(ToColorRef(wanted)),
                            "read " + Colour(got));
         };
         expectColour("window background", {client.left + 3, client.top + 3}, {192, 192, 255});
         expectColour("caption Label1_0", inside(control("Label1", 0), 3, -3), {255, 192, 128});
-        expectColour("column caption Label1_3", inside(control("Label1", 3), 3, -3), {255, 192, 128});
+        expectColour("column caption Label1_3", inside(control("Label1", 3), 3, -3),
+                     {255, 192, 128});
         expectColour("option Option1_2", inside(option(2), -4, 3), {192, 255, 192});
         expectColour("push button Command1_0", inside(button(0), 6, 6), {128, 255, 128});
         expectColour("push button Command1_1", inside(button(1), 6, 6), {255, 0, 0});
@@ -725,7 +739,8 @@ private:
                        "darkest " + Colour(shot.darkest(caption)));
         RECT optionRect;
         GetWindowRect(option(0), &optionRect);
-        m_report.check(Brightness(shot.darkest(optionRect)) < 64, "colour: option caption text is dark",
+        m_report.check(Brightness(shot.darkest(optionRect)) < 64,
+                       "colour: option caption text is dark",
                        "darkest " + Colour(shot.darkest(optionRect)));
     }
 
@@ -752,15 +767,17 @@ private:
         // Shift+Tab from the first stop wraps to the last.
         PressKey(VK_TAB, true);
         WaitUntil([&] { return FocusOf(m_window) != start; }, 1000ms);
-        m_report.check(FocusOf(m_window) == field(23), what + ": Shift+Tab from the task statement goes to Text2_23",
+        m_report.check(FocusOf(m_window) == field(23),
+                       what + ": Shift+Tab from the task statement goes to Text2_23",
                        "went to " + nameOf(FocusOf(m_window)));
     }
 
     void checkTypingAndCalculate() {
         typeInto(field(0), L"3");
         typeInto(field(1), L"5");
-        m_report.check(WaitUntil([&] { return TextOf(field(1)) == L"5"; }) && TextOf(field(0)) == L"3",
-                       "typing: 3 into Text2_0 and 5 into Text2_1", fieldTexts(0, 1));
+        m_report.check(
+            WaitUntil([&] { return TextOf(field(1)) == L"5"; }) && TextOf(field(0)) == L"3",
+            "typing: 3 into Text2_0 and 5 into Text2_1", fieldTexts(0, 1));
         pressButton(0);
         WaitUntil([&] { return !TextOf(field(2)).empty(); });
         m_report.check(fieldTexts(0, 3) == "3.000 | 5.000 | 47.124 | 75.398",
@@ -778,9 +795,10 @@ private:
         const COLORREF knownText = shot.darkest(innerRect(field(0)));
         // Anti-aliased on pink, grey text is never darker than the grey itself.
         const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
-        m_report.check(std::abs(Brightness(computedText) - Brightness(grey)) <= 16,
-                       "colour: a computed field's text is the system's disabled grey " + Colour(grey),
-                       "darkest " + Colour(computedText));
+        m_report.check(
+            std::abs(Brightness(computedText) - Brightness(grey)) <= 16,
+            "colour: a computed field's text is the system's disabled grey " + Colour(grey),
+            "darkest " + Colour(computedText));
         m_report.check(Brightness(knownText) < 64, "colour: a typed field's text is dark",
                        "darkest " + Colour(knownText));
         m_report.check(shot.at(innerRect(field(3)).right - 2, innerRect(field(3)).bottom - 2) ==
@@ -790,24 +808,27 @@ private:
 
     void checkClear() {
         pressButton(1);
-        m_report.check(WaitUntil([&] { return gridIsEmpty(); }), "click «Изчисти»: every field is empty",
-                       fieldTexts(0, 3));
-        m_report.check((StyleOf(field(0)) & ES_READONLY) == 0 && (StyleOf(field(1)) & ES_READONLY) == 0,
-                       "click «Изчисти»: row 1 stays open for typing");
+        m_report.check(WaitUntil([&] { return gridIsEmpty(); }),
+                       "click «Изчисти»: every field is empty", fieldTexts(0, 3));
+        m_report.check(
+            (StyleOf(field(0)) & ES_READONLY) == 0 && (StyleOf(field(1)) & ES_READONLY) == 0,
+            "click «Изчисти»: row 1 stays open for typing");
     }
 
     void checkRefusedTyping() {
         typeInto(field(4), L"9");
         settle();
-        m_report.check(FocusOf(m_window) == field(4) && TextOf(field(4)).empty(),
-                       "typing into locked Text2_4: it takes the focus, not the text",
-                       "focus " + nameOf(FocusOf(m_window)) + ", text \"" + ToUtf8(TextOf(field(4))) + "\"");
+        m_report.check(
+            FocusOf(m_window) == field(4) && TextOf(field(4)).empty(),
+            "typing into locked Text2_4: it takes the focus, not the text",
+            "focus " + nameOf(FocusOf(m_window)) + ", text \"" + ToUtf8(TextOf(field(4))) + "\"");
         click(field(2));
         TypeText(L"9");
         settle();
-        m_report.check(FocusOf(m_window) != field(2) && TextOf(field(2)).empty(),
-                       "typing into computed Text2_2: no focus, no text",
-                       "focus " + nameOf(FocusOf(m_window)) + ", text \"" + ToUtf8(TextOf(field(2))) + "\"");
+        m_report.check(
+            FocusOf(m_window) != field(2) && TextOf(field(2)).empty(),
+            "typing into computed Text2_2: no focus, no text",
+            "focus " + nameOf(FocusOf(m_window)) + ", text \"" + ToUtf8(TextOf(field(2))) + "\"");
         const HWND statement = control("Text1", 0);
         typeInto(statement, L"x");
         PressKey(VK_DELETE);
@@ -860,10 +881,12 @@ private:
         }
         m_report.check(selection && FocusOf(m_window) == option(3),
                        "click «Вариант 4»: it is selected and has the focus");
-        m_report.check(WaitUntil([&] { return gridIsEmpty(); }), "click «Вариант 4»: the grid is emptied");
+        m_report.check(WaitUntil([&] { return gridIsEmpty(); }),
+                       "click «Вариант 4»: the grid is emptied");
         std::string open;
         for (int n = 0; n < 24; ++n) {
-            if (IsWindowEnabled(field(n)) && !(StyleOf(field(n)) & ES_READONLY)) open += " " + Number(n);
+            if (IsWindowEnabled(field(n)) && !(StyleOf(field(n)) & ES_READONLY))
+                open += " " + Number(n);
         }
         m_report.check(open == " 13 14", "click «Вариант 4»: only fields 13 and 14 take typing",
                        "open:" + open);
@@ -881,8 +904,8 @@ private:
         waitForFocus(option(3));
         PressKey(VK_DOWN);
         m_report.check(WaitUntil([&] { return Ask(option(4), BM_GETCHECK) == BST_CHECKED; }) &&
-                           FocusOf(m_window) == option(4) && Ask(option(3), BM_GETCHECK) == BST_UNCHECKED &&
-                           gridIsEmpty(),
+                           FocusOf(m_window) == option(4) &&
+                           Ask(option(3), BM_GETCHECK) == BST_UNCHECKED && gridIsEmpty(),
                        "Down on «Вариант 4» selects «Вариант 5» and empties the grid");
         PressKey(VK_DOWN);
         PressKey(VK_RIGHT);
@@ -916,7 +939,8 @@ private:
         PressKey(VK_TAB);
         waitForFocus(button(1));
         PressKey(VK_SPACE);
-        m_report.check(WaitUntil([&] { return gridIsEmpty(); }), "Space on the focused «Изчисти» clears");
+        m_report.check(WaitUntil([&] { return gridIsEmpty(); }),
+                       "Space on the focused «Изчисти» clears");
     }
 
     void checkLongTextIsShownFromItsStart() {
@@ -925,15 +949,16 @@ private:
         pressButton(0);
         WaitUntil([&] { return !TextOf(field(2)).empty(); });
         const std::string result = ToUtf8(TextOf(field(0)));
-        m_report.check(result == "100,000,000,000,000,000,000.000", "R = L = 1e20: Text2_0 shows 100,000,000,000,000,000,000.000",
-                       result);
+        m_report.check(result == "100,000,000,000,000,000,000.000",
+                       "R = L = 1e20: Text2_0 shows 100,000,000,000,000,000,000.000", result);
         bool fromStart = true;
         for (const int n : {0, 1, 2, 3}) {
             const LRESULT position = Ask(field(n), EM_POSFROMCHAR, 0);
             const auto x = static_cast<short>(LOWORD(position));
             fromStart &= position != -1 && x >= 0 && x <= 8;
         }
-        m_report.check(fromStart, "a result wider than its field is shown from its first character");
+        m_report.check(fromStart,
+                       "a result wider than its field is shown from its first character");
         pressButton(1);
     }
 
@@ -941,8 +966,11 @@ private:
         chooseVariant(1);
         pressButton(0);
         std::vector<HWND> boxes;
-        WaitUntil([&] { return !(boxes = VisibleWindowsOf(m_program->processId(), L"#32770")).empty(); });
-        if (!m_report.check(boxes.size() == 1, "«Вариант 2» with empty fields: a message box appears")) return;
+        WaitUntil(
+            [&] { return !(boxes = VisibleWindowsOf(m_program->processId(), L"#32770")).empty(); });
+        if (!m_report.check(boxes.size() == 1,
+                            "«Вариант 2» with empty fields: a message box appears"))
+            return;
         const HWND box = boxes.front();
         std::wstring message;
         bool icon = false;
@@ -955,13 +983,15 @@ private:
         m_report.check(TextOf(box) == L"Pelmora" && GetWindow(box, GW_OWNER) == m_window,
                        "failure box: titled \"Pelmora\", owned by the window", ToUtf8(TextOf(box)));
         m_report.check(ToUtf8(message) == "Изчислението е невъзможно: деление на нула.",
-                       "failure box: says \"Изчислението е невъзможно: деление на нула.\"", ToUtf8(message));
+                       "failure box: says \"Изчислението е невъзможно: деление на нула.\"",
+                       ToUtf8(message));
         m_report.check(icon, "failure box: shows an icon");
         m_report.check(gridIsEmpty() && Ask(option(1), BM_GETCHECK) == BST_CHECKED,
                        "failure box: no field changed, «Вариант 2» still selected");
         PressKey(VK_RETURN);
         m_report.check(WaitUntil([&] { return !IsWindow(box); }), "failure box: Enter closes it");
-        m_report.check(WaitUntil([&] { return GetForegroundWindow() == m_window; }) && IsWindowEnabled(m_window),
+        m_report.check(WaitUntil([&] { return GetForegroundWindow() == m_window; }) &&
+                           IsWindowEnabled(m_window),
                        "failure box: the window is usable again");
     }
 
@@ -981,7 +1011,9 @@ private:
             chooseVariant(1);
             click(button(0));
             std::vector<HWND> boxes;
-            WaitUntil([&] { return !(boxes = VisibleWindowsOf(m_program->processId(), L"#32770")).empty(); });
+            WaitUntil([&] {
+                return !(boxes = VisibleWindowsOf(m_program->processId(), L"#32770")).empty();
+            });
             if (!m_report.check(!boxes.empty(), "pose: the failure box is shown")) return;
             box = boxes.front();
             RECT boxRect;
@@ -1022,7 +1054,9 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // UTF-8 lines, LF only
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     if (argc < 2) {
-        std::fputs("usage: pelmora_driver PELMORA.exe [--dpi N] [--smoke] [--pose P --shot F.bmp]\n", stderr);
+        std::fputs(
+            "usage: pelmora_driver PELMORA.exe [--dpi N] [--smoke] [--pose P --shot F.bmp]\n",
+            stderr);
         return 2;
     }
     Driver::Options options;

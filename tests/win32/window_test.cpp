@@ -41,7 +41,8 @@ protected:
     }
     void changeDpi(UINT dpi) {
         RECT suggested{10, 20, 30, 40};
-        SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
     }
     // Every control at the pixels its twips give at `dpi`, and the client area likewise.
     void expectLayoutFor(UINT dpi) const {
@@ -55,8 +56,8 @@ protected:
             GetWindowRect(child(row), &rect);
             MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rect), 2);
             const view::PixelRect expected = view::ControlRect(row, scale);
-            EXPECT_EQ(view::PixelRect({rect.left, rect.top, rect.right - rect.left,
-                                       rect.bottom - rect.top}),
+            EXPECT_EQ(view::PixelRect(
+                          {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}),
                       expected)
                 << view::ControlName(row) << " at " << dpi << " dpi";
         }
@@ -110,7 +111,8 @@ class Win32WindowDpi : public Win32Window, public ::testing::WithParamInterface<
 // A move to a monitor with another DPI lays the window out again, with fonts made for it.
 TEST_P(Win32WindowDpi, ChangeLaysOutAgainWithNewFonts) {
     const UINT dpi = GetParam();
-    const auto oldFont = reinterpret_cast<HGDIOBJ>(SendMessageW(child("Label1", 0), WM_GETFONT, 0, 0));
+    const auto oldFont =
+        reinterpret_cast<HGDIOBJ>(SendMessageW(child("Label1", 0), WM_GETFONT, 0, 0));
     changeDpi(dpi);
     expectLayoutFor(dpi);
     const int height = -MulDiv(view::kFontPoints, static_cast<int>(dpi), 72);
@@ -127,7 +129,9 @@ TEST_P(Win32WindowDpi, ChangeLaysOutAgainWithNewFonts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Win32, Win32WindowDpi, ::testing::Values(96u, 120u, 144u, 192u),
-                         [](const auto& testInfo) { return std::to_string(testInfo.param) + "dpi"; });
+                         [](const auto& testInfo) {
+                             return std::to_string(testInfo.param) + "dpi";
+                         });
 
 struct Accessible {
     std::wstring name;
@@ -138,7 +142,8 @@ struct Accessible {
 Accessible AccessibleOf(HWND control) {
     Accessible result;
     IAccessible* accessible = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          IID_IAccessible,
                                           reinterpret_cast<void**>(&accessible)))) {
         return result;
     }
@@ -168,8 +173,9 @@ TEST_F(Win32Window, TextBoxesAreNamedForScreenReaders) {
     EXPECT_EQ(AccessibleOf(child("Text2", 23)).name,
               L"\u0412\u0430\u0440\u0438\u0430\u043D\u0442 6, Sp");
     const Accessible statement = AccessibleOf(child("Text1", 0));
-    EXPECT_EQ(statement.name, L"\u0423\u0441\u043B\u043E\u0432\u0438\u0435 \u043D\u0430 "
-                              L"\u0437\u0430\u0434\u0430\u0447\u0430\u0442\u0430");
+    EXPECT_EQ(statement.name,
+              L"\u0423\u0441\u043B\u043E\u0432\u0438\u0435 \u043D\u0430 "
+              L"\u0437\u0430\u0434\u0430\u0447\u0430\u0442\u0430");
     EXPECT_EQ(statement.role, ROLE_SYSTEM_TEXT);
     EXPECT_EQ(AccessibleOf(child("Option1", 2)).name,
               L"\u0412\u0430\u0440\u0438\u0430\u043D\u0442 3");
@@ -181,9 +187,9 @@ TEST_F(Win32Window, TextBoxesAreNamedForScreenReaders) {
 TEST_F(Win32Window, GdiObjectsAreCreatedOnceAndDeletedWithTheWindow) {
     const HDC dc = GetDC(hwnd);
     auto brushFor = [&](HWND control) {
-        return reinterpret_cast<HGDIOBJ>(
-            SendMessageW(hwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                         reinterpret_cast<LPARAM>(control)));
+        return reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_CTLCOLORSTATIC,
+                                                      reinterpret_cast<WPARAM>(dc),
+                                                      reinterpret_cast<LPARAM>(control)));
     };
     const HGDIOBJ captionBrush = brushFor(child("Label1", 1));
     EXPECT_EQ(brushFor(child("Label1", 1)), captionBrush);
@@ -191,7 +197,8 @@ TEST_F(Win32Window, GdiObjectsAreCreatedOnceAndDeletedWithTheWindow) {
     EXPECT_EQ(GetObjectType(captionBrush), static_cast<DWORD>(OBJ_BRUSH));
     ReleaseDC(hwnd, dc);
     const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(child("Label1", 0), WM_GETFONT, 0, 0));
-    const auto boldFont = reinterpret_cast<HGDIOBJ>(SendMessageW(child("Text2", 2), WM_GETFONT, 0, 0));
+    const auto boldFont =
+        reinterpret_cast<HGDIOBJ>(SendMessageW(child("Text2", 2), WM_GETFONT, 0, 0));
     EXPECT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
 
     window.reset();
@@ -205,7 +212,8 @@ TEST_F(Win32Window, GdiObjectsAreCreatedOnceAndDeletedWithTheWindow) {
 TEST_F(Win32Window, LockedFieldsLookLikeOpenOnes) {
     const HDC dc = GetDC(hwnd);
     auto colours = [&](UINT message, HWND control) {
-        SendMessageW(hwnd, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+        SendMessageW(hwnd, message, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(control));
         return std::pair{GetBkColor(dc), GetTextColor(dc)};
     };
     const auto open = colours(WM_CTLCOLOREDIT, child("Text2", 0));
