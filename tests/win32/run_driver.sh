@@ -14,6 +14,10 @@ if [ -z "${DISPLAY:-}" ]; then
     exit 1
 fi
 
+# The expected numbers are written with the example settings (47.124, 1,000.000): the
+# program runs as a user of Wine's default locale, whatever locale the caller has.
+export LC_ALL=C.UTF-8
+
 if [ "${1:-}" = --dpi ]; then
     dpi=$2
     key='HKCU\Control Panel\Desktop'
