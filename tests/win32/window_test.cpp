@@ -1,0 +1,230 @@
+// The Win32 window in this process, hidden: what another process cannot see or cause (its
+// class icon, its GDI objects, a change of the monitor's DPI).
+#include <windows.h>
+
+#include <oleacc.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "form/calculator_form.h"
+#include "view/control_table.h"
+#include "win32/control_style.h"
+#include "win32/pelmora_window.h"
+
+namespace pelmora::win32 {
+namespace {
+
+class Win32Window : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window.emplace(form);
+        ASSERT_TRUE(window->create(GetModuleHandleW(nullptr)));
+        hwnd = window->hwnd();
+    }
+
+    HWND child(const view::ControlSpec& row) const {
+        const auto index = &row - view::ControlTable().data();
+        return GetDlgItem(hwnd, kFirstControlId + static_cast<int>(index));
+    }
+    HWND child(std::string_view array, int index) const {
+        return child(*view::FindControl(array, index));
+    }
+    LOGFONTW fontOf(HWND control) const {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        return font;
+    }
+    void changeDpi(UINT dpi) {
+        RECT suggested{10, 20, 30, 40};
+        SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+    }
+    // Every control at the pixels its twips give at `dpi`, and the client area likewise.
+    void expectLayoutFor(UINT dpi) const {
+        const int scale = static_cast<int>(dpi);
+        RECT client;
+        GetClientRect(hwnd, &client);
+        EXPECT_EQ(client.right, view::TwipsToPixels(view::kClientWidth, scale));
+        EXPECT_EQ(client.bottom, view::TwipsToPixels(view::kClientHeight, scale));
+        for (const view::ControlSpec& row : view::ControlTable()) {
+            RECT rect;
+            GetWindowRect(child(row), &rect);
+            MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&rect), 2);
+            const view::PixelRect expected = view::ControlRect(row, scale);
+            EXPECT_EQ(view::PixelRect(
+                          {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}),
+                      expected)
+                << view::ControlName(row) << " at " << dpi << " dpi";
+        }
+    }
+
+    form::CalculatorForm form{{}};
+    std::optional<PelmoraWindow> window;
+    HWND hwnd = nullptr;
+};
+
+TEST_F(Win32Window, OpensLaidOutForItsMonitorsDpi) {
+    expectLayoutFor(GetDpiForWindow(hwnd));
+}
+
+TEST_F(Win32Window, CarriesTheProgramsIconFromTheResource) {
+    EXPECT_NE(GetClassLongPtrW(hwnd, GCLP_HICON), 0);
+    EXPECT_NE(GetClassLongPtrW(hwnd, GCLP_HICONSM), 0);
+}
+
+TEST_F(Win32Window, FontsAreTimesNewRomanForCyrillicBoldInComputedFields) {
+    const LOGFONTW label = fontOf(child("Label1", 0));
+    EXPECT_EQ(std::wstring(label.lfFaceName), L"Times New Roman");
+    EXPECT_EQ(label.lfCharSet, RUSSIAN_CHARSET);
+    EXPECT_EQ(label.lfWeight, FW_NORMAL);
+    EXPECT_EQ(fontOf(child("Text2", 0)).lfWeight, FW_NORMAL);
+    EXPECT_EQ(fontOf(child("Text2", 2)).lfWeight, FW_BOLD);
+    EXPECT_EQ(fontOf(child("Text2", 21)).lfWeight, FW_BOLD);
+    EXPECT_EQ(fontOf(child("Command1", 0)).lfWeight, FW_NORMAL);
+}
+
+// The task statement's scroll bar spans its lines as wrapped in the window's font, so the
+// last line can be reached and the thumb shows how much is hidden.
+void ExpectScrollBarSpansTheWrappedLines(HWND statement) {
+    SCROLLINFO scroll{};
+    scroll.cbSize = sizeof scroll;
+    scroll.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(statement, SB_VERT, &scroll));
+    const auto lines = static_cast<int>(SendMessageW(statement, EM_GETLINECOUNT, 0, 0));
+    EXPECT_GT(lines, 8);  // the eight lines wrap
+    EXPECT_EQ(scroll.nMax - scroll.nMin + 1, lines);
+    EXPECT_GT(static_cast<int>(scroll.nPage), 0);
+    EXPECT_LT(static_cast<int>(scroll.nPage), lines);
+}
+
+TEST_F(Win32Window, TaskStatementScrollBarSpansItsWrappedLines) {
+    ExpectScrollBarSpansTheWrappedLines(child("Text1", 0));
+}
+
+class Win32WindowDpi : public Win32Window, public ::testing::WithParamInterface<UINT> {};
+
+// A move to a monitor with another DPI lays the window out again, with fonts made for it.
+TEST_P(Win32WindowDpi, ChangeLaysOutAgainWithNewFonts) {
+    const UINT dpi = GetParam();
+    const auto oldFont =
+        reinterpret_cast<HGDIOBJ>(SendMessageW(child("Label1", 0), WM_GETFONT, 0, 0));
+    changeDpi(dpi);
+    expectLayoutFor(dpi);
+    const int height = -MulDiv(view::kFontPoints, static_cast<int>(dpi), 72);
+    EXPECT_EQ(fontOf(child("Label1", 0)).lfHeight, height);
+    EXPECT_EQ(fontOf(child("Text2", 3)).lfHeight, height);
+    EXPECT_EQ(fontOf(child("Text2", 3)).lfWeight, FW_BOLD);
+    EXPECT_EQ(fontOf(child("Text1", 0)).lfHeight, height);
+    EXPECT_EQ(GetObjectType(oldFont), 0u) << "the old font is deleted";
+    ExpectScrollBarSpansTheWrappedLines(child("Text1", 0));
+    RECT outer;
+    GetWindowRect(hwnd, &outer);
+    EXPECT_EQ(outer.left, 10);  // placed where Windows suggests
+    EXPECT_EQ(outer.top, 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32, Win32WindowDpi, ::testing::Values(96u, 120u, 144u, 192u),
+                         [](const auto& testInfo) {
+                             return std::to_string(testInfo.param) + "dpi";
+                         });
+
+struct Accessible {
+    std::wstring name;
+    long role = 0;
+};
+
+// What MSAA tells a screen reader about a control: its name, and its role.
+Accessible AccessibleOf(HWND control) {
+    Accessible result;
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          IID_IAccessible,
+                                          reinterpret_cast<void**>(&accessible)))) {
+        return result;
+    }
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    if (accessible->get_accName(self, &name) == S_OK) {
+        result.name.assign(name, SysStringLen(name));
+        SysFreeString(name);
+    }
+    VARIANT role;
+    VariantInit(&role);
+    if (accessible->get_accRole(self, &role) == S_OK && role.vt == VT_I4) result.role = role.lVal;
+    accessible->Release();
+    return result;
+}
+
+// Screen readers hear each text box by its row's option and its column ("Вариант 2, L"),
+// the rest of what they learn is the system's own: a text role.
+TEST_F(Win32Window, TextBoxesAreNamedForScreenReaders) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    const Accessible field = AccessibleOf(child("Text2", 5));
+    EXPECT_EQ(field.name, L"\u0412\u0430\u0440\u0438\u0430\u043D\u0442 2, L");
+    EXPECT_EQ(field.role, ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(AccessibleOf(child("Text2", 23)).name,
+              L"\u0412\u0430\u0440\u0438\u0430\u043D\u0442 6, Sp");
+    const Accessible statement = AccessibleOf(child("Text1", 0));
+    EXPECT_EQ(statement.name,
+              L"\u0423\u0441\u043B\u043E\u0432\u0438\u0435 \u043D\u0430 "
+              L"\u0437\u0430\u0434\u0430\u0447\u0430\u0442\u0430");
+    EXPECT_EQ(statement.role, ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(AccessibleOf(child("Option1", 2)).name,
+              L"\u0412\u0430\u0440\u0438\u0430\u043D\u0442 3");
+    CoUninitialize();
+}
+
+// A brush handed out for WM_CTLCOLOR* outlives the call: the same one every time, kept
+// until the window is destroyed, and then deleted with the fonts.
+TEST_F(Win32Window, GdiObjectsAreCreatedOnceAndDeletedWithTheWindow) {
+    const HDC dc = GetDC(hwnd);
+    auto brushFor = [&](HWND control) {
+        return reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_CTLCOLORSTATIC,
+                                                      reinterpret_cast<WPARAM>(dc),
+                                                      reinterpret_cast<LPARAM>(control)));
+    };
+    const HGDIOBJ captionBrush = brushFor(child("Label1", 1));
+    EXPECT_EQ(brushFor(child("Label1", 1)), captionBrush);
+    EXPECT_EQ(brushFor(child("Label1", 4)), captionBrush);  // one brush per colour
+    EXPECT_EQ(GetObjectType(captionBrush), static_cast<DWORD>(OBJ_BRUSH));
+    ReleaseDC(hwnd, dc);
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(child("Label1", 0), WM_GETFONT, 0, 0));
+    const auto boldFont =
+        reinterpret_cast<HGDIOBJ>(SendMessageW(child("Text2", 2), WM_GETFONT, 0, 0));
+    EXPECT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
+
+    window.reset();
+    EXPECT_EQ(GetObjectType(captionBrush), 0u);
+    EXPECT_EQ(GetObjectType(font), 0u);
+    EXPECT_EQ(GetObjectType(boldFont), 0u);
+}
+
+// Read-only and disabled text boxes ask for their colours like labels do: a locked field
+// gets the same white as an open one, a computed one its pink, each with dark text.
+TEST_F(Win32Window, LockedFieldsLookLikeOpenOnes) {
+    const HDC dc = GetDC(hwnd);
+    auto colours = [&](UINT message, HWND control) {
+        SendMessageW(hwnd, message, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(control));
+        return std::pair{GetBkColor(dc), GetTextColor(dc)};
+    };
+    const auto open = colours(WM_CTLCOLOREDIT, child("Text2", 0));
+    const auto locked = colours(WM_CTLCOLORSTATIC, child("Text2", 4));
+    const auto computed = colours(WM_CTLCOLORSTATIC, child("Text2", 2));
+    ReleaseDC(hwnd, dc);
+    EXPECT_EQ(open.first, RGB(255, 255, 255));
+    EXPECT_EQ(locked, open);
+    EXPECT_EQ(computed.first, RGB(255, 192, 192));
+    EXPECT_EQ(computed.second, RGB(0, 0, 0));
+}
+
+}  // namespace
+}  // namespace pelmora::win32

@@ -1,0 +1,499 @@
+#include "win32/pelmora_window.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "win32/accessible_name.h"
+#include "win32/control_style.h"
+#include "win32/utf16.h"
+
+namespace pelmora::win32 {
+namespace {
+
+using view::ControlKind;
+using view::ControlSpec;
+
+constexpr wchar_t kClassName[] = L"PelmoraWindow";
+constexpr wchar_t kIconName[] = L"IDI_ICON1";  // the icon of the executable's resource
+
+COLORREF ToColorRef(view::Rgb rgb) {
+    return RGB(rgb.red, rgb.green, rgb.blue);
+}
+
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// Times New Roman at 12 points for `dpi`, regular or bold. The Cyrillic character set is
+// asked for, so Windows picks a face that can show the Bulgarian captions.
+HFONT CreateWindowFont(UINT dpi, bool bold) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(view::kFontPoints, static_cast<int>(dpi), 72);
+    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfCharSet = RUSSIAN_CHARSET;
+    font.lfOutPrecision = OUT_TT_PRECIS;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = VARIABLE_PITCH | FF_ROMAN;
+    const std::wstring face = ToUtf16(view::kFontFamily);
+    face.copy(font.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
+    return CreateFontIndirectW(&font);
+}
+
+}  // namespace
+
+PelmoraWindow::PelmoraWindow(form::CalculatorForm& form) : m_form(form) {}
+
+PelmoraWindow::~PelmoraWindow() {
+    if (m_hwnd) DestroyWindow(m_hwnd);
+}
+
+bool PelmoraWindow::create(HINSTANCE instance) {
+    m_instance = instance;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    if (!GetClassInfoExW(instance, kClassName, &windowClass)) {
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = instance;
+        windowClass.hIcon = LoadIconW(instance, kIconName);
+        windowClass.hIconSm = static_cast<HICON>(
+            LoadImageW(instance, kIconName, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                       GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = kClassName;
+        if (!RegisterClassExW(&windowClass)) return false;
+    }
+    const std::wstring title = ToUtf16(view::kWindowTitle);
+    if (!CreateWindowExW(kWindowExStyle, kClassName, title.c_str(), kWindowStyle, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
+                         this)) {
+        return false;
+    }
+    // The size follows the DPI of the monitor the window opened on; centre it there.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(m_hwnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const SIZE size = outerSize();
+    const RECT& work = monitor.rcWork;
+    SetWindowPos(m_hwnd, nullptr, work.left + std::max(0L, (work.right - work.left - size.cx) / 2),
+                 work.top + std::max(0L, (work.bottom - work.top - size.cy) / 2), size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+void PelmoraWindow::show(int showCommand) {
+    ShowWindow(m_hwnd, showCommand);
+    SetForegroundWindow(m_hwnd);
+    SetFocus(m_taskStatement);
+    UpdateWindow(m_hwnd);
+}
+
+LRESULT CALLBACK PelmoraWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* window = reinterpret_cast<PelmoraWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        window =
+            static_cast<PelmoraWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        window->m_hwnd = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+    }
+    if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
+    const LRESULT result = window->handleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        window->m_hwnd = nullptr;
+    }
+    return result;
+}
+
+LRESULT PelmoraWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return createControls() ? 0 : -1;
+        case WM_ERASEBKGND: {
+            RECT client;
+            GetClientRect(m_hwnd, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, brush(view::kWindowBackground));
+            return 1;
+        }
+        // Read-only and disabled text boxes ask with WM_CTLCOLORSTATIC, as labels and option
+        // buttons do; only a text box that takes typing asks with WM_CTLCOLOREDIT.
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+            return colourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_DRAWITEM:
+            drawPushButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        case WM_COMMAND:
+            onCommand(HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_ACTIVATE:
+            // DefWindowProc would give the focus to the window itself: keep it on a control.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                const HWND focus = GetFocus();
+                if (focus && IsChild(m_hwnd, focus)) m_lastFocus = focus;
+            } else if (m_lastFocus) {
+                SetFocus(m_lastFocus);
+            }
+            return 0;
+        case WM_NEXTDLGCTL: {
+            // The dialog manager hands Tab to the multi-line task statement, which asks its
+            // parent to move on with this message: a plain window must do that itself.
+            const HWND next = lParam ? reinterpret_cast<HWND>(wParam)
+                                     : GetNextDlgTabItem(m_hwnd, GetFocus(), wParam != 0);
+            if (next) focusControl(next);
+            return 0;
+        }
+        case WM_GETDPISCALEDSIZE: {
+            const UINT dpi = static_cast<UINT>(wParam);
+            RECT outer{0, 0, view::TwipsToPixels(view::kClientWidth, static_cast<int>(dpi)),
+                       view::TwipsToPixels(view::kClientHeight, static_cast<int>(dpi))};
+            AdjustWindowRectExForDpi(&outer, kWindowStyle, FALSE, kWindowExStyle, dpi);
+            *reinterpret_cast<SIZE*>(lParam) = {outer.right - outer.left, outer.bottom - outer.top};
+            return TRUE;
+        }
+        case WM_DPICHANGED: {
+            applyDpi(HIWORD(wParam));
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            const SIZE size = outerSize();
+            SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, size.cx, size.cy,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        case WM_DESTROY:
+            m_presenter.reset();
+            PostQuitMessage(0);
+            return 0;
+        case WM_NCDESTROY:
+            // The controls are gone by now: nothing uses the fonts and brushes any more.
+            DeleteObject(m_font);
+            DeleteObject(m_boldFont);
+            m_font = m_boldFont = nullptr;
+            for (const auto& [colour, handle] : m_brushes)
+                DeleteObject(handle);
+            m_brushes.clear();
+            m_controls.clear();
+            return DefWindowProcW(m_hwnd, message, wParam, lParam);
+        default:
+            return DefWindowProcW(m_hwnd, message, wParam, lParam);
+    }
+}
+
+bool PelmoraWindow::createControls() {
+    m_dpi = GetDpiForWindow(m_hwnd);
+    // One brush per background colour, for the window's whole life.
+    auto addBrush = [this](view::Rgb colour) {
+        if (brush(colour)) return;
+        m_brushes.emplace_back(colour, CreateSolidBrush(ToColorRef(colour)));
+    };
+    addBrush(view::kWindowBackground);
+    for (const ControlSpec& row : view::ControlTable()) {
+        addBrush(ColoursFor(row, isComputed(row)).background);
+    }
+
+    createFonts();
+    using Maker = Control (PelmoraWindow::*)(const ControlSpec&);
+    static constexpr std::pair<ControlKind, Maker> kMakers[] = {
+        {ControlKind::Label, &PelmoraWindow::makeLabel},
+        {ControlKind::OptionButton, &PelmoraWindow::makeOptionButton},
+        {ControlKind::PushButton, &PelmoraWindow::makePushButton},
+        {ControlKind::ValueField, &PelmoraWindow::makeValueField},
+        {ControlKind::TaskStatement, &PelmoraWindow::makeTaskStatement},
+    };
+    for (const ControlSpec& row : view::ControlTable()) {
+        for (const auto& [kind, make] : kMakers) {
+            if (kind != row.kind) continue;
+            const Control control = (this->*make)(row);
+            if (!control.hwnd) return false;
+            m_controls.push_back(control);
+        }
+    }
+    orderForTabbing();
+    m_lastFocus = m_taskStatement;
+    m_presenter.emplace(m_form, static_cast<view::Surface&>(*this));
+    return true;
+}
+
+// A control of the table at its place for the window's DPI, in its font.
+HWND PelmoraWindow::createChild(const ControlSpec& row, std::wstring_view text) {
+    const auto& table = view::ControlTable();
+    const int id = kFirstControlId + static_cast<int>(&row - table.data());
+    const ChildWindowStyle style = StyleFor(row, isComputed(row));
+    const view::PixelRect rect = view::ControlRect(row, static_cast<int>(m_dpi));
+    const HWND hwnd =
+        CreateWindowExW(style.exStyle, style.className, std::wstring(text).c_str(), style.style,
+                        rect.x, rect.y, rect.width, rect.height, m_hwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_instance, nullptr);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(row)), FALSE);
+    return hwnd;
+}
+
+PelmoraWindow::Control PelmoraWindow::makeLabel(const ControlSpec& row) {
+    return {&row, createChild(row, ToUtf16(row.caption))};
+}
+
+PelmoraWindow::Control PelmoraWindow::makeOptionButton(const ControlSpec& row) {
+    const Control control{&row, createChild(row, ToUtf16(row.caption))};
+    m_options[static_cast<std::size_t>(row.index)] = control.hwnd;
+    return control;
+}
+
+PelmoraWindow::Control PelmoraWindow::makePushButton(const ControlSpec& row) {
+    return {&row, createChild(row, ToUtf16(row.caption))};
+}
+
+PelmoraWindow::Control PelmoraWindow::makeValueField(const ControlSpec& row) {
+    // A text box has no caption of its own: screen readers hear its row and column.
+    const Control control{&row, createChild(row, {})};
+    SetAccessibleName(control.hwnd, ToUtf16(view::AccessibleName(row.index)));
+    // A text box holds 30,000 characters unless told otherwise; 0 lifts the limit.
+    SendMessageW(control.hwnd, EM_SETLIMITTEXT, 0, 0);
+    m_fields[static_cast<std::size_t>(row.index)] = control.hwnd;
+    return control;
+}
+
+PelmoraWindow::Control PelmoraWindow::makeTaskStatement(const ControlSpec& row) {
+    const Control control{&row, createChild(row, ToUtf16(view::kTaskStatement))};
+    SetAccessibleName(control.hwnd, ToUtf16(view::kTaskStatementName));
+    SendMessageW(control.hwnd, EM_SETLIMITTEXT, 0, 0);
+    SendMessageW(control.hwnd, EM_SETSEL, 0, 0);  // caret and view at the start
+    m_taskStatement = control.hwnd;
+    return control;
+}
+
+// The dialog manager walks the controls in z-order: that order is the tab order. The
+// labels, which take no focus, end up below everything.
+void PelmoraWindow::orderForTabbing() {
+    HWND previous = HWND_TOP;
+    auto place = [&previous](HWND hwnd) {
+        SetWindowPos(hwnd, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = hwnd;
+    };
+    const ControlSpec* first = view::ControlTable().data();
+    for (const ControlSpec* row : view::TabChain()) {
+        place(m_controls[static_cast<std::size_t>(row - first)].hwnd);
+    }
+}
+
+// The controls move first and take their new fonts after: a multi-line text box sets its
+// scroll bar for its lines when it gets a font, and not again when it is only resized.
+void PelmoraWindow::applyDpi(UINT dpi) {
+    m_dpi = dpi;
+    layoutControls();
+    createFonts();
+}
+
+// New fonts for the current DPI; the old ones are deleted once no control uses them.
+void PelmoraWindow::createFonts() {
+    const HFONT oldFont = m_font;
+    const HFONT oldBoldFont = m_boldFont;
+    m_font = CreateWindowFont(m_dpi, false);
+    m_boldFont = CreateWindowFont(m_dpi, true);
+    for (const Control& control : m_controls) {
+        SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(*control.row)),
+                     TRUE);
+    }
+    if (oldFont) DeleteObject(oldFont);
+    if (oldBoldFont) DeleteObject(oldBoldFont);
+}
+
+HFONT PelmoraWindow::fontFor(const ControlSpec& row) const {
+    return isComputed(row) ? m_boldFont : m_font;
+}
+
+void PelmoraWindow::layoutControls() {
+    for (const Control& control : m_controls) {
+        const view::PixelRect rect = view::ControlRect(*control.row, static_cast<int>(m_dpi));
+        MoveWindow(control.hwnd, rect.x, rect.y, rect.width, rect.height, TRUE);
+    }
+}
+
+// The window's size for the layout's DPI, around a frame as Windows draws it for the
+// window's DPI (the same two, except when a DPI change is only announced).
+SIZE PelmoraWindow::outerSize() const {
+    RECT outer{0, 0, view::TwipsToPixels(view::kClientWidth, static_cast<int>(m_dpi)),
+               view::TwipsToPixels(view::kClientHeight, static_cast<int>(m_dpi))};
+    AdjustWindowRectExForDpi(&outer, kWindowStyle, FALSE, kWindowExStyle, GetDpiForWindow(m_hwnd));
+    return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+bool PelmoraWindow::isComputed(const ControlSpec& row) const {
+    return row.kind == ControlKind::ValueField &&
+           m_form.state().fields[static_cast<std::size_t>(row.index)].computed;
+}
+
+const PelmoraWindow::Control* PelmoraWindow::findControl(HWND hwnd) const {
+    const int index = GetDlgCtrlID(hwnd) - kFirstControlId;
+    if (index < 0 || index >= static_cast<int>(m_controls.size())) return nullptr;
+    const Control& control = m_controls[static_cast<std::size_t>(index)];
+    return control.hwnd == hwnd ? &control : nullptr;
+}
+
+HBRUSH PelmoraWindow::brush(view::Rgb colour) const {
+    for (const auto& [known, handle] : m_brushes) {
+        if (known == colour) return handle;
+    }
+    return nullptr;
+}
+
+LRESULT PelmoraWindow::colourControl(HDC dc, HWND hwnd) {
+    const Control* control = findControl(hwnd);
+    if (!control) return reinterpret_cast<LRESULT>(brush(view::kWindowBackground));
+    const ControlColours colours = ColoursFor(*control->row, isComputed(*control->row));
+    SetTextColor(dc, ToColorRef(colours.text));
+    SetBkColor(dc, ToColorRef(colours.background));
+    return reinterpret_cast<LRESULT>(brush(colours.background));
+}
+
+// A push button in its own face colour: a raised edge, sunken while pressed, the caption
+// centred, and a focus rectangle while it has the keyboard focus.
+void PelmoraWindow::drawPushButton(const DRAWITEMSTRUCT& item) const {
+    const Control* control = findControl(item.hwndItem);
+    if (!control) return;
+    const ControlColours colours = ColoursFor(*control->row, false);
+    RECT rect = item.rcItem;
+    FillRect(item.hDC, &rect, brush(colours.background));
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    DrawEdge(item.hDC, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
+    if (pressed) OffsetRect(&rect, 1, 1);
+    const std::wstring caption = WindowText(item.hwndItem);
+    const HGDIOBJ oldFont = SelectObject(item.hDC, m_font);
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, ToColorRef(colours.text));
+    DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &rect,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(item.hDC, oldFont);
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+        RECT focus = item.rcItem;
+        InflateRect(&focus, -4, -4);
+        DrawFocusRect(item.hDC, &focus);
+    }
+}
+
+void PelmoraWindow::onCommand(int code, HWND hwnd) {
+    // Enter and Esc reach here as IDOK and IDCANCEL without a control: they do nothing.
+    const Control* control = hwnd ? findControl(hwnd) : nullptr;
+    if (!control || !m_presenter) return;
+    const ControlSpec& row = *control->row;
+    switch (row.kind) {
+        case ControlKind::ValueField:
+            // Also sent for the presenter's own SetWindowTextW: the presenter knows its own.
+            if (code == EN_CHANGE)
+                m_presenter->fieldTextChanged(row.index, ToUtf8(WindowText(hwnd)));
+            break;
+        case ControlKind::OptionButton:
+            if (code == BN_CLICKED && SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+                m_presenter->optionSelected(row.index);
+            }
+            break;
+        case ControlKind::PushButton:
+            if (code == BN_CLICKED) m_presenter->buttonPressed(row.index);
+            break;
+        default:
+            break;
+    }
+}
+
+// Moves the focus as the dialog manager does on Tab: a text box gets all its text selected.
+void PelmoraWindow::focusControl(HWND control) {
+    if (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
+        SendMessageW(control, EM_SETSEL, 0, -1);
+    }
+    SetFocus(control);
+}
+
+// The option buttons do not follow each other in the z-order (the tab order puts fields
+// between them), so the dialog manager cannot move among them: the arrow keys are handled
+// here, wrapping around as in a group.
+void PelmoraWindow::moveSelection(int step) {
+    const auto current = std::find(m_options.begin(), m_options.end(), GetFocus());
+    if (current == m_options.end()) return;
+    const auto count = static_cast<int>(m_options.size());
+    const int next = (static_cast<int>(current - m_options.begin()) + step + count) % count;
+    const HWND option = m_options[static_cast<std::size_t>(next)];
+    SetFocus(option);
+    SendMessageW(option, BM_CLICK, 0, 0);  // selected as by the user: BN_CLICKED follows
+}
+
+bool PelmoraWindow::preTranslateMessage(const MSG& message) {
+    if (!m_hwnd || (message.hwnd != m_hwnd && !IsChild(m_hwnd, message.hwnd))) return false;
+    const bool keyDown = message.message == WM_KEYDOWN;
+    if ((keyDown || message.message == WM_CHAR) &&
+        (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
+        // Neither push button is the default or the cancel button. In the task statement
+        // Esc would even close the window: a multi-line text box inside the dialog manager
+        // posts WM_CLOSE to its parent.
+        return true;
+    }
+    if (!keyDown) return false;
+    int step = 0;
+    switch (message.wParam) {
+        case VK_LEFT:
+        case VK_UP:
+            step = -1;
+            break;
+        case VK_RIGHT:
+        case VK_DOWN:
+            step = 1;
+            break;
+        default:
+            return false;
+    }
+    const Control* control = findControl(message.hwnd);
+    if (!control) return false;
+    if (control->row->kind == ControlKind::OptionButton) {
+        moveSelection(step);
+        return true;
+    }
+    // On a push button the dialog manager would walk the z-order and could click an
+    // option button on its way: the arrows do nothing there.
+    return control->row->kind == ControlKind::PushButton;
+}
+
+void PelmoraWindow::showFieldText(int field, std::string_view utf8Text) {
+    const HWND edit = m_fields[static_cast<std::size_t>(field)];
+    const std::wstring text = ToUtf16(utf8Text);
+    if (WindowText(edit) == text) return;  // the caret stays where it is
+    SetWindowTextW(edit, text.c_str());
+    // The caret at the start: a text wider than the field is shown from its first character.
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+}
+
+void PelmoraWindow::showFieldLocked(int field, bool locked) {
+    const HWND edit = m_fields[static_cast<std::size_t>(field)];
+    if (((GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) != 0) == locked) return;
+    SendMessageW(edit, EM_SETREADONLY, locked, 0);
+}
+
+void PelmoraWindow::showSelectedVariant(int variant) {
+    for (std::size_t index = 0; index < m_options.size(); ++index) {
+        const HWND option = m_options[index];
+        const bool selected = static_cast<int>(index) == variant;
+        SendMessageW(option, BM_SETCHECK, selected ? BST_CHECKED : BST_UNCHECKED, 0);
+        // Of the group only the selected button is a tab stop.
+        const LONG_PTR style = GetWindowLongPtrW(option, GWL_STYLE);
+        SetWindowLongPtrW(option, GWL_STYLE, selected ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    }
+}
+
+void PelmoraWindow::reportFailure(std::string_view utf8Text) {
+    MessageBoxW(m_hwnd, ToUtf16(utf8Text).c_str(), ToUtf16(view::kWindowTitle).c_str(),
+                MB_ICONWARNING | MB_OK);
+}
+
+int RunMessageLoop(PelmoraWindow& window) {
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (window.preTranslateMessage(message)) continue;
+        if (window.hwnd() && IsDialogMessageW(window.hwnd(), &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace pelmora::win32
