@@ -11,7 +11,7 @@ QString IconResourcePath(int size) {
 
 QIcon PelmoraIcon() {
     QIcon icon;
-    for (const int size : kIconSizes)
+    for (const int size : kWindowIconSizes)
         icon.addFile(IconResourcePath(size), QSize(size, size));
     return icon;
 }

@@ -10,17 +10,32 @@
 namespace pelmora::app {
 namespace {
 
-class IconResource : public ::testing::TestWithParam<int> {};
-
-TEST_P(IconResource, IsDrawnAtItsSize) {
-    const int size = GetParam();
-    const QImage image(IconResourcePath(size));
-    ASSERT_FALSE(image.isNull()) << IconResourcePath(size).toStdString();
+void ExpectDrawnAtSize(const QString& path, int size) {
+    const QImage image(path);
+    ASSERT_FALSE(image.isNull()) << path.toStdString();
     EXPECT_EQ(image.size(), QSize(size, size));
     EXPECT_TRUE(image.hasAlphaChannel());
 }
 
-INSTANTIATE_TEST_SUITE_P(App, IconResource, ::testing::ValuesIn(kIconSizes),
+class IconResource : public ::testing::TestWithParam<int> {};
+
+TEST_P(IconResource, IsDrawnAtItsSize) {
+    ExpectDrawnAtSize(IconResourcePath(GetParam()), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(App, IconResource, ::testing::ValuesIn(kWindowIconSizes),
+                         [](const auto& row) { return "Size" + std::to_string(row.param); });
+
+// The files installed into the icon theme, every size.
+class ThemeIcon : public ::testing::TestWithParam<int> {};
+
+TEST_P(ThemeIcon, IsDrawnAtItsSize) {
+    ExpectDrawnAtSize(
+        QStringLiteral(PELMORA_ICON_DIR "/%1x%1/org.pelmora.Pelmora.png").arg(GetParam()),
+        GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(App, ThemeIcon, ::testing::ValuesIn(kIconSizes),
                          [](const auto& row) { return "Size" + std::to_string(row.param); });
 
 // The small sizes are drawn pixel by pixel: a pixel is either fully there or not, and any
@@ -44,9 +59,9 @@ TEST_P(PixelDrawnIcon, HasCrispEdges) {
 INSTANTIATE_TEST_SUITE_P(App, PixelDrawnIcon, ::testing::Values(16, 24, 32),
                          [](const auto& row) { return "Size" + std::to_string(row.param); });
 
-TEST(PelmoraIcon, OffersEverySize) {
+TEST(PelmoraIcon, OffersEveryWindowSize) {
     QList<QSize> expected;
-    for (const int size : kIconSizes)
+    for (const int size : kWindowIconSizes)
         expected.append(QSize(size, size));
     EXPECT_EQ(PelmoraIcon().availableSizes(), expected);
 }

@@ -118,7 +118,7 @@ TEST_F(WindowTest, FrameIsFixedWithTitleIconAndBackground) {
     EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_TRUE(window.windowFlags() & Qt::WindowSystemMenuHint);
     EXPECT_FALSE(window.windowIcon().isNull());
-    EXPECT_EQ(window.windowIcon().availableSizes().size(), pelmora::app::kIconSizes.size());
+    EXPECT_EQ(window.windowIcon().availableSizes().size(), pelmora::app::kWindowIconSizes.size());
     EXPECT_EQ(window.palette().color(QPalette::Window), ToColor(view::kWindowBackground));
 }
 
