@@ -129,32 +129,24 @@ PelmoraWindow::PelmoraWindow(form::CalculatorForm& form, FailureReporter reportF
     font.setStyleHint(QFont::Serif);
     setFont(font);
 
-    using Maker = QWidget* (PelmoraWindow::*)(const ControlSpec&);
-    static constexpr std::pair<ControlKind, Maker> kMakers[] = {
-        {ControlKind::Label, &PelmoraWindow::makeLabel},
-        {ControlKind::OptionButton, &PelmoraWindow::makeOptionButton},
-        {ControlKind::PushButton, &PelmoraWindow::makePushButton},
-        {ControlKind::ValueField, &PelmoraWindow::makeValueField},
-        {ControlKind::TaskStatement, &PelmoraWindow::makeTaskStatement},
-    };
+    static constexpr view::ControlMakers<PelmoraWindow, QWidget*> kMakers{
+        &PelmoraWindow::makeLabel, &PelmoraWindow::makeOptionButton, &PelmoraWindow::makePushButton,
+        &PelmoraWindow::makeValueField, &PelmoraWindow::makeTaskStatement};
     for (const ControlSpec& row : view::ControlTable()) {
-        for (const auto& [kind, make] : kMakers) {
-            if (kind != row.kind) continue;
-            QWidget* widget = (this->*make)(row);
-            widget->setObjectName(QString::fromStdString(view::ControlName(row)));
-            widget->setGeometry(LogicalRect(row));
-            if (row.background) {
-                // Labels fill from the Window role, buttons from Button: set both.
-                SetColor(widget, QPalette::Window, ToColor(*row.background));
-                SetColor(widget, QPalette::Button, ToColor(*row.background));
-                widget->setAutoFillBackground(true);
-            }
-            if (!row.caption.empty()) {
-                // Where no face with Times New Roman's metrics is installed, a wider one
-                // must still show every caption whole.
-                widget->setFont(FitFont(widget->font(), FromUtf8(row.caption), widget->size(),
-                                        CaptionPadding(widget, row.kind)));
-            }
+        QWidget* widget = kMakers.make(*this, row);
+        widget->setObjectName(QString::fromStdString(view::ControlName(row)));
+        widget->setGeometry(LogicalRect(row));
+        if (row.background) {
+            // Labels fill from the Window role, buttons from Button: set both.
+            SetColor(widget, QPalette::Window, ToColor(*row.background));
+            SetColor(widget, QPalette::Button, ToColor(*row.background));
+            widget->setAutoFillBackground(true);
+        }
+        if (!row.caption.empty()) {
+            // Where no face with Times New Roman's metrics is installed, a wider one
+            // must still show every caption whole.
+            widget->setFont(FitFont(widget->font(), FromUtf8(row.caption), widget->size(),
+                                    CaptionPadding(widget, row.kind)));
         }
     }
 

@@ -39,6 +39,31 @@ inline constexpr int kClientHeight = 5130;
 // Every control of the window, the 6 × 4 grid of value fields included, in table order.
 const std::vector<ControlSpec>& ControlTable();
 
+// A toolkit window's builders, one member function per kind of control; `make` calls the
+// one for the row's kind. Each toolkit fills it with its own members and reads the table
+// with one loop.
+template <typename Window, typename Control>
+struct ControlMakers {
+    using Maker = Control (Window::*)(const ControlSpec&);
+    Maker label, optionButton, pushButton, valueField, taskStatement;
+
+    Control make(Window& window, const ControlSpec& row) const {
+        switch (row.kind) {
+            case ControlKind::Label:
+                return (window.*label)(row);
+            case ControlKind::OptionButton:
+                return (window.*optionButton)(row);
+            case ControlKind::PushButton:
+                return (window.*pushButton)(row);
+            case ControlKind::ValueField:
+                return (window.*valueField)(row);
+            case ControlKind::TaskStatement:
+                return (window.*taskStatement)(row);
+        }
+        return Control{};
+    }
+};
+
 // The control's object name: its array name and index joined by an underscore ("Text2_5").
 std::string ControlName(const ControlSpec& control);
 

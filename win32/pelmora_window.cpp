@@ -195,21 +195,13 @@ bool PelmoraWindow::createControls() {
     }
 
     createFonts();
-    using Maker = Control (PelmoraWindow::*)(const ControlSpec&);
-    static constexpr std::pair<ControlKind, Maker> kMakers[] = {
-        {ControlKind::Label, &PelmoraWindow::makeLabel},
-        {ControlKind::OptionButton, &PelmoraWindow::makeOptionButton},
-        {ControlKind::PushButton, &PelmoraWindow::makePushButton},
-        {ControlKind::ValueField, &PelmoraWindow::makeValueField},
-        {ControlKind::TaskStatement, &PelmoraWindow::makeTaskStatement},
-    };
+    static constexpr view::ControlMakers<PelmoraWindow, Control> kMakers{
+        &PelmoraWindow::makeLabel, &PelmoraWindow::makeOptionButton, &PelmoraWindow::makePushButton,
+        &PelmoraWindow::makeValueField, &PelmoraWindow::makeTaskStatement};
     for (const ControlSpec& row : view::ControlTable()) {
-        for (const auto& [kind, make] : kMakers) {
-            if (kind != row.kind) continue;
-            const Control control = (this->*make)(row);
-            if (!control.hwnd) return false;
-            m_controls.push_back(control);
-        }
+        const Control control = kMakers.make(*this, row);
+        if (!control.hwnd) return false;
+        m_controls.push_back(control);
     }
     orderForTabbing();
     m_lastFocus = m_taskStatement;
