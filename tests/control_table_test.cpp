@@ -64,6 +64,34 @@ TEST(ControlTable, FieldGridLinesUpWithOptionsAndCaptions) {
     EXPECT_EQ(find("Text2", 23).tabIndex, 38);
 }
 
+struct ScaleCase {
+    int dpi;
+    PixelRect client;
+    PixelRect field5;  // Text2_5: left 2520, top 1200, 975 x 405 twips
+};
+
+// Twips are 1/1440 inch; halves round away from zero, as Windows' MulDiv does.
+const ScaleCase kScales[] = {
+    {96, {0, 0, 454, 342}, {168, 80, 65, 27}},
+    {120, {0, 0, 568, 428}, {210, 100, 81, 34}},
+    {144, {0, 0, 681, 513}, {252, 120, 98, 41}},
+    {192, {0, 0, 908, 684}, {336, 160, 130, 54}},
+};
+
+TEST(ControlRect, MapsTwipsForEachDpi) {
+    for (const ScaleCase& c : kScales) {
+        SCOPED_TRACE(c.dpi);
+        EXPECT_EQ(ClientRect(c.dpi), c.client);
+        EXPECT_EQ(ControlRect(*FindControl("Text2", 5), c.dpi), c.field5);
+        // Edges are mapped, not sizes: a field's right edge is where its twips end.
+        for (const ControlSpec& row : ControlTable()) {
+            const PixelRect rect = ControlRect(row, c.dpi);
+            EXPECT_EQ(rect.x + rect.width, TwipsToPixels(row.left + row.width, c.dpi))
+                << ControlName(row);
+        }
+    }
+}
+
 TEST(ControlTable, TaskStatementIsEightLinesOf1023Characters) {
     const std::u8string_view bytes(reinterpret_cast<const char8_t*>(kTaskStatement.data()),
                                    kTaskStatement.size());

@@ -32,9 +32,10 @@ QColor ToColor(view::Rgb rgb) {
     return {rgb.red, rgb.green, rgb.blue};
 }
 
-QRect LogicalRect(const ControlSpec& row) {
-    // Qt scales logical pixels for the screen itself: lay out at 96 dots per inch.
-    const view::PixelRect rect = view::ControlRect(row, 96);
+// Qt scales logical pixels for the screen itself: the window is laid out at 96 dots per inch.
+constexpr int kLogicalDpi = 96;
+
+QRect ToRect(const view::PixelRect& rect) {
     return {rect.x, rect.y, rect.width, rect.height};
 }
 
@@ -117,8 +118,7 @@ PelmoraWindow::PelmoraWindow(form::CalculatorForm& form, FailureReporter reportF
     setObjectName(FromUtf8(view::kWindowTitle));
     setWindowTitle(FromUtf8(view::kWindowTitle));
     setAccessibleName(FromUtf8(view::kWindowTitle));
-    setFixedSize(view::TwipsToPixels(view::kClientWidth, 96),
-                 view::TwipsToPixels(view::kClientHeight, 96));
+    setFixedSize(ToRect(view::ClientRect(kLogicalDpi)).size());
     // The window fixes its own backgrounds, so it fixes the text colours that go with them:
     // its palette is the classic one whatever the application's is.
     setPalette(ClassicPalette());
@@ -135,7 +135,7 @@ PelmoraWindow::PelmoraWindow(form::CalculatorForm& form, FailureReporter reportF
     for (const ControlSpec& row : view::ControlTable()) {
         QWidget* widget = kMakers.make(*this, row);
         widget->setObjectName(QString::fromStdString(view::ControlName(row)));
-        widget->setGeometry(LogicalRect(row));
+        widget->setGeometry(ToRect(view::ControlRect(row, kLogicalDpi)));
         if (row.background) {
             // Labels fill from the Window role, buttons from Button: set both.
             SetColor(widget, QPalette::Window, ToColor(*row.background));

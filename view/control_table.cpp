@@ -95,6 +95,10 @@ PixelRect ControlRect(const ControlSpec& control, int dpi) {
             TwipsToPixels(control.top + control.height, dpi) - top};
 }
 
+PixelRect ClientRect(int dpi) {
+    return {0, 0, TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi)};
+}
+
 std::string AccessibleName(int field) {
     const ControlSpec* option = FindControl("Option1", field / cone::kQuantityCount);
     const ControlSpec* column = FindControl("Label1", field % cone::kQuantityCount + 1);

@@ -80,6 +80,8 @@ struct PixelRect {
 // rather than sizes, so controls that touch in twips still touch in pixels.
 int TwipsToPixels(int twips, int dpi);
 PixelRect ControlRect(const ControlSpec& control, int dpi);
+// The window's client area at `dpi`, from the top-left corner.
+PixelRect ClientRect(int dpi);
 
 // What a screen reader announces for value field `field`: its row's option caption and its
 // column's caption, "Вариант 1, R" to "Вариант 6, Sp".

@@ -43,6 +43,15 @@ HFONT CreateWindowFont(UINT dpi, bool bold) {
     return CreateFontIndirectW(&font);
 }
 
+// The window's outer size: its client area laid out for `layoutDpi`, in a frame as Windows
+// draws it at `frameDpi` (the same two, except while a DPI change is only announced).
+SIZE OuterSize(UINT layoutDpi, UINT frameDpi) {
+    const view::PixelRect client = view::ClientRect(static_cast<int>(layoutDpi));
+    RECT outer{0, 0, client.width, client.height};
+    AdjustWindowRectExForDpi(&outer, kWindowStyle, FALSE, kWindowExStyle, frameDpi);
+    return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
 }  // namespace
 
 PelmoraWindow::PelmoraWindow(form::CalculatorForm& form) : m_form(form) {}
@@ -149,10 +158,7 @@ LRESULT PelmoraWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         case WM_GETDPISCALEDSIZE: {
             const UINT dpi = static_cast<UINT>(wParam);
-            RECT outer{0, 0, view::TwipsToPixels(view::kClientWidth, static_cast<int>(dpi)),
-                       view::TwipsToPixels(view::kClientHeight, static_cast<int>(dpi))};
-            AdjustWindowRectExForDpi(&outer, kWindowStyle, FALSE, kWindowExStyle, dpi);
-            *reinterpret_cast<SIZE*>(lParam) = {outer.right - outer.left, outer.bottom - outer.top};
+            *reinterpret_cast<SIZE*>(lParam) = OuterSize(dpi, dpi);
             return TRUE;
         }
         case WM_DPICHANGED: {
@@ -303,18 +309,12 @@ void PelmoraWindow::layoutControls() {
     }
 }
 
-// The window's size for the layout's DPI, around a frame as Windows draws it for the
-// window's DPI (the same two, except when a DPI change is only announced).
 SIZE PelmoraWindow::outerSize() const {
-    RECT outer{0, 0, view::TwipsToPixels(view::kClientWidth, static_cast<int>(m_dpi)),
-               view::TwipsToPixels(view::kClientHeight, static_cast<int>(m_dpi))};
-    AdjustWindowRectExForDpi(&outer, kWindowStyle, FALSE, kWindowExStyle, GetDpiForWindow(m_hwnd));
-    return {outer.right - outer.left, outer.bottom - outer.top};
+    return OuterSize(m_dpi, GetDpiForWindow(m_hwnd));
 }
 
 bool PelmoraWindow::isComputed(const ControlSpec& row) const {
-    return row.kind == ControlKind::ValueField &&
-           m_form.state().fields[static_cast<std::size_t>(row.index)].computed;
+    return row.kind == ControlKind::ValueField && m_form.state().field(row.index).computed;
 }
 
 const PelmoraWindow::Control* PelmoraWindow::findControl(HWND hwnd) const {
