@@ -35,7 +35,7 @@ echo "== Windows cross-compile, its tests under Wine"
 # A folder of its own: a toolchain file is read only when a build folder is first configured,
 # and build/mingw of earlier versions has other compilers and no emulator in its cache.
 pelmora_build build/windows --toolchain cmake/mingw-w64.cmake --no-warn-unused-cli \
-    "${common[@]}" -DPELMORA_BUILD_UI=OFF -DBUILD_TESTING=ON
+    "${common[@]}" -DBUILD_TESTING=ON
 # Now and then a Wine test process exits with status 1 having printed nothing (twice in
 # about 1,200 runs here): a test counts as failed when it fails twice in a row.
 scripts/wine-session.sh ctest --test-dir build/windows --output-on-failure -j "$(nproc)" \

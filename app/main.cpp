@@ -11,7 +11,7 @@
 #include "app/startup_report.h"
 #include "form/calculator_form.h"
 #include "platform/regional_settings.h"
-#include "ui/pelmora_window.h"
+#include "qt/pelmora_window.h"
 
 namespace {
 
@@ -63,9 +63,9 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(applicationId);
     QApplication::setWindowIcon(pelmora::app::PelmoraIcon());
 
-    pelmora::ui::ApplyClassicLook(app);
+    pelmora::qt::ApplyClassicLook(app);
     pelmora::form::CalculatorForm form(pelmora::platform::UserNumberFormat);
-    pelmora::ui::PelmoraWindow window(form);
+    pelmora::qt::PelmoraWindow window(form);
     window.show();
     return QApplication::exec();
 }

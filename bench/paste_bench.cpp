@@ -33,12 +33,12 @@
 #include <QTimer>
 
 #include "form/calculator_form.h"
-#include "ui/pelmora_window.h"
-#include "ui/value_field.h"
+#include "qt/pelmora_window.h"
+#include "qt/value_field.h"
 
 namespace {
 
-using pelmora::ui::ValueField;
+using pelmora::qt::ValueField;
 
 constexpr double kIdleCores = 0.10;       // busy share of one core that counts as idle
 constexpr double kClickMs = 100;          // every click answered within this
@@ -97,7 +97,7 @@ struct Scene {
     explicit Scene(Subject subject) : form([] { return pelmora::number::NumberFormat{}; }) {
         if (subject == Subject::Window) {
             window =
-                std::make_unique<pelmora::ui::PelmoraWindow>(form, [](QWidget*, const QString&) {});
+                std::make_unique<pelmora::qt::PelmoraWindow>(form, [](QWidget*, const QString&) {});
             fields = {window->findChild<QLineEdit*>(QStringLiteral("Text2_0")),
                       window->findChild<QLineEdit*>(QStringLiteral("Text2_1"))};
             calculate = window->findChild<QPushButton*>(QStringLiteral("Command1_0"));
@@ -187,7 +187,7 @@ int Measure(long bytes, Subject subject) {
     char name[] = "paste_bench";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    if (subject == Subject::Window) pelmora::ui::ApplyClassicLook(app);
+    if (subject == Subject::Window) pelmora::qt::ApplyClassicLook(app);
     PaintCounter paints;
     app.installEventFilter(&paints);
     Scene scene(subject);

@@ -15,6 +15,6 @@ if [ -z "${DISPLAY:-}" ] || [ -z "${WINEPREFIX:-}" ]; then
     exit 1
 fi
 pelmora_build build/windows-bench --toolchain cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DPELMORA_BUILD_UI=OFF -DBUILD_TESTING=OFF -DPELMORA_BUILD_BENCH=ON
+    -DBUILD_TESTING=OFF -DPELMORA_BUILD_BENCH=ON
 scripts/wine.sh build/windows-bench/bench/startup_probe_win32.exe "$runs" C0C0FF \
     build/windows-bench/app/pelmora.exe build/windows-bench/bench/bare_window_win32.exe

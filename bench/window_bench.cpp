@@ -8,13 +8,13 @@
 #include <benchmark/benchmark.h>
 
 #include "form/calculator_form.h"
-#include "ui/pelmora_window.h"
+#include "qt/pelmora_window.h"
 
 namespace {
 
 void BM_CalculateClickToRepaint(benchmark::State& state) {
     pelmora::form::CalculatorForm form([] { return pelmora::number::NumberFormat{}; });
-    pelmora::ui::PelmoraWindow window(form, {});
+    pelmora::qt::PelmoraWindow window(form, {});
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) state.SkipWithError("window not exposed");
     auto* calculate = window.findChild<QPushButton*>(QStringLiteral("Command1_0"));

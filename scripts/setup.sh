@@ -17,8 +17,9 @@ pelmora_require_packages() {
         exit 1
     fi
     echo "Installing ${missing[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # Another set-up may be installing at the same moment: wait for its lock.
+    apt-get -o DPkg::Lock::Timeout=600 update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
 }
 
 # Configures and builds one build folder; both steps are quick when nothing changed.

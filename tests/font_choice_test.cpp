@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/font_choice.h"
+#include "qt/font_choice.h"
 
-namespace pelmora::ui {
+namespace pelmora::qt {
 namespace {
 
 struct FamilyCase {
@@ -152,4 +152,4 @@ TEST(FitFont, PixelSizedFontShrinksByPixels) {
 }
 
 }  // namespace
-}  // namespace pelmora::ui
+}  // namespace pelmora::qt

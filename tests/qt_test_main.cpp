@@ -5,12 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "app/app_icon.h"
-#include "ui/pelmora_window.h"
+#include "qt/pelmora_window.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    pelmora::ui::ApplyClassicLook(app);
+    pelmora::qt::ApplyClassicLook(app);
     QApplication::setWindowIcon(pelmora::app::PelmoraIcon());  // as the program does
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -22,9 +22,9 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/value_field.h"
+#include "qt/value_field.h"
 
-namespace pelmora::ui {
+namespace pelmora::qt {
 namespace {
 
 constexpr int kAlwaysLong = 0;  // a ValueField that shows every text as a long text
@@ -448,4 +448,4 @@ TEST_F(Megabytes, PastingFourMegabytesTakesLittleMemory) {
 }
 
 }  // namespace
-}  // namespace pelmora::ui
+}  // namespace pelmora::qt

@@ -12,12 +12,12 @@
 #include <QStyle>
 
 #include "tests/window_fixture.h"
-#include "ui/font_choice.h"
+#include "qt/font_choice.h"
 
-namespace pelmora::ui {
+namespace pelmora::qt {
 namespace {
 
-using namespace pelmora::ui::testing;
+using namespace pelmora::qt::testing;
 
 // WCAG relative luminance and contrast ratio.
 double Luminance(const QColor& color) {
@@ -216,4 +216,4 @@ TEST_F(WindowTest, ScreenReaderEditsGoThroughTheForm) {
 }
 
 }  // namespace
-}  // namespace pelmora::ui
+}  // namespace pelmora::qt

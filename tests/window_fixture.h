@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "form/calculator_form.h"
-#include "ui/pelmora_window.h"
+#include "qt/pelmora_window.h"
 #include "view/control_table.h"
 
 // Shows QStrings as text in test failures.
@@ -19,7 +19,7 @@ inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
 
-namespace pelmora::ui::testing {
+namespace pelmora::qt::testing {
 
 inline QString NameOf(const view::ControlSpec& row) {
     return QString::fromStdString(view::ControlName(row));
@@ -76,4 +76,4 @@ protected:
     PelmoraWindow window;
 };
 
-}  // namespace pelmora::ui::testing
+}  // namespace pelmora::qt::testing

@@ -20,18 +20,18 @@
 #include "app/app_icon.h"
 #include "form/calculator_form.h"
 #include "tests/window_fixture.h"
-#include "ui/font_choice.h"
-#include "ui/pelmora_window.h"
+#include "qt/font_choice.h"
+#include "qt/pelmora_window.h"
 #include "view/control_table.h"
 
-namespace pelmora::ui {
+namespace pelmora::qt {
 namespace {
 
 using view::ControlKind;
 using view::ControlSpec;
 using view::ControlTable;
 using view::Rgb;
-using namespace pelmora::ui::testing;
+using namespace pelmora::qt::testing;
 
 TEST_F(WindowTest, EveryControlIsAsTheTableSays) {
     for (const ControlSpec& row : ControlTable()) {
@@ -302,4 +302,4 @@ TEST_F(WindowTest, FieldsAreNamedForScreenReaders) {
 }
 
 }  // namespace
-}  // namespace pelmora::ui
+}  // namespace pelmora::qt

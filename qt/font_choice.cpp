@@ -1,4 +1,4 @@
-#include "ui/font_choice.h"
+#include "qt/font_choice.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 
-namespace pelmora::ui {
+namespace pelmora::qt {
 
 namespace {
 
@@ -73,4 +73,4 @@ QFont FitFont(QFont font, const QString& caption, QSize box, QMargins padding) {
     return font;
 }
 
-}  // namespace pelmora::ui
+}  // namespace pelmora::qt

@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <QTextLayout>
 
-namespace pelmora::ui {
+namespace pelmora::qt {
 
 // A text box for one value: a QLineEdit that takes a text of any length and stays responsive
 // with megabytes in it.
@@ -155,4 +155,4 @@ private:
     std::optional<Snapshot> m_redo;
 };
 
-}  // namespace pelmora::ui
+}  // namespace pelmora::qt

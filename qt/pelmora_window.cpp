@@ -1,4 +1,4 @@
-#include "ui/pelmora_window.h"
+#include "qt/pelmora_window.h"
 
 #include <utility>
 
@@ -14,11 +14,11 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-#include "ui/font_choice.h"
-#include "ui/value_field.h"
+#include "qt/font_choice.h"
+#include "qt/value_field.h"
 #include "view/failure_text.h"
 
-namespace pelmora::ui {
+namespace pelmora::qt {
 namespace {
 
 using view::ControlKind;
@@ -258,4 +258,4 @@ void PelmoraWindow::reportFailure(std::string_view utf8Text) {
     if (m_reportFailure) m_reportFailure(this, FromUtf8(utf8Text));
 }
 
-}  // namespace pelmora::ui
+}  // namespace pelmora::qt

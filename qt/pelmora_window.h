@@ -15,7 +15,7 @@ class QApplication;
 class QLineEdit;
 class QRadioButton;
 
-namespace pelmora::ui {
+namespace pelmora::qt {
 
 // Draws the whole program in the classic look with that look's own standard colours (dark
 // text on light backgrounds), whatever colour scheme the desktop has: the window, its
@@ -59,4 +59,4 @@ private:
     std::optional<view::Presenter> m_presenter;
 };
 
-}  // namespace pelmora::ui
+}  // namespace pelmora::qt

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace pelmora::ui {
+namespace pelmora::qt {
 
 // The first of `installedFamilies` (as QFontDatabase::families() lists them; a foundry in
 // brackets, "Liberation Serif [1ASC]", and any letter case allowed) that has Times New
@@ -27,4 +27,4 @@ QString WindowFontFamily();
 // changes. Measured at the primary screen's logical resolution. Needs a QGuiApplication.
 QFont FitFont(QFont font, const QString& caption, QSize box, QMargins padding = {});
 
-}  // namespace pelmora::ui
+}  // namespace pelmora::qt

@@ -1,4 +1,4 @@
-#include "ui/value_field.h"
+#include "qt/value_field.h"
 
 #include <algorithm>
 #include <limits>
@@ -15,7 +15,7 @@
 #include <QTextLine>
 #include <QValidator>
 
-namespace pelmora::ui {
+namespace pelmora::qt {
 namespace {
 
 // QLineEdit's own margins around the text line, in pixels.
@@ -768,4 +768,4 @@ void ValueField::paintEvent(QPaintEvent* event) {
     }
 }
 
-}  // namespace pelmora::ui
+}  // namespace pelmora::qt
