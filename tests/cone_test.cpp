@@ -44,6 +44,27 @@ const Exact kExact[] = {
     {"BaseAreaIsPiRTimesR",           4,       26.8,   300,    {26.8,                   -23.236829632271,   -1956.4175075143312,    300}},
     {"RadiusIsAreaGapOverPi",         5,       47.124, 75.398, {2.9999822869411252,     5.0000412141831232, 47.124,                 75.398}},
     {"DiscriminantIsNotFused",        2,       81.6,   263,    {1.0133411731989732,     81.6,               259.77402312063936,     263}},
+    // Each row below catches orders that the rows above let through:
+    //   SoIsPiRThenL_SpIsPiRThenSum  Pi * (R * L) for So and Pi * (R * (R + L)) for Sp
+    //   SoIsNotPiLThenR              (Pi * L) * R for So
+    //   SpIsNotPiSumThenR            (Pi * (R + L)) * R for Sp
+    //   SlantIsNotSoOverRThenPi      (So / R) / Pi for So / (Pi * R)
+    //   RadiusIsNotSoOverLThenPi     (So / L) / Pi for So / (Pi * L)
+    //   SlantFromTotalOverPiR        (lateral / Pi) / R, (lateral / R) / Pi for lateral / (Pi * R)
+    //   SlantIsNotSpOverPiRMinusR    Sp / (Pi * R) - Pi * R * R / (Pi * R), the difference split
+    //   SlantFromAreasIsSoOverPiR    (So / R) / Pi for So / (Pi * R)
+    //   RadiusIsOverTwoPiAtOnce      (x / Pi) / 2 and (x / 2) / Pi for x / (2 * Pi); only a
+    //                                subnormal x tells them apart
+    // Sp * (4 * Pi) and (Sp * 4) * Pi are equal for every input, as scaling by 4 is exact.
+    {"SoIsPiRThenL_SpIsPiRThenSum",   0,       3,      3,      {3,                      3,                  28.274333882308113,     56.548667764616226}},
+    {"SoIsNotPiLThenR",               0,       5,      7,      {5,                      7,                  109.95574287564264,     188.4955592153874}},
+    {"SpIsNotPiSumThenR",             0,       5,      2,      {5,                      2,                  31.4159265358979,       109.95574287564264}},
+    {"SlantIsNotSoOverRThenPi",       1,       3,      3,      {3,                      0.31830988618379097, 3,                     31.27433388230811}},
+    {"RadiusIsNotSoOverLThenPi",      3,       3,      3,      {0.31830988618379097,    3,                  3,                      3.3183098861837905}},
+    {"SlantFromTotalOverPiR",         4,       3,      29,     {3,                      0.07699556644331265, 0.7256661176918868,    29}},
+    {"SlantIsNotSpOverPiRMinusR",     4,       1,      4,      {1,                      0.273239544735164,  0.85840734641021,       4}},
+    {"SlantFromAreasIsSoOverPiR",     5,       1,      3,      {0.7978845608028658,     0.39894228040143287, 1,                     3}},
+    {"RadiusIsOverTwoPiAtOnce",       2,       1e-312, 0,      {-4.99999999997e-313,    1e-312,             0,                      0}},
 };
 // clang-format on
 
