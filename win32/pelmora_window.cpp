@@ -6,6 +6,7 @@
 
 #include "win32/accessible_name.h"
 #include "win32/control_style.h"
+#include "win32/dpi.h"
 #include "win32/utf16.h"
 
 namespace pelmora::win32 {
@@ -16,6 +17,8 @@ using view::ControlSpec;
 
 constexpr wchar_t kClassName[] = L"PelmoraWindow";
 constexpr wchar_t kIconName[] = L"IDI_ICON1";  // the icon of the executable's resource
+// Sent from Windows 10 1703 on, before a DPI change, to ask for the size at the new DPI.
+constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE
 
 COLORREF ToColorRef(view::Rgb rgb) {
     return RGB(rgb.red, rgb.green, rgb.blue);
@@ -47,9 +50,7 @@ HFONT CreateWindowFont(UINT dpi, bool bold) {
 // draws it at `frameDpi` (the same two, except while a DPI change is only announced).
 SIZE OuterSize(UINT layoutDpi, UINT frameDpi) {
     const view::PixelRect client = view::ClientRect(static_cast<int>(layoutDpi));
-    RECT outer{0, 0, client.width, client.height};
-    AdjustWindowRectExForDpi(&outer, kWindowStyle, FALSE, kWindowExStyle, frameDpi);
-    return {outer.right - outer.left, outer.bottom - outer.top};
+    return FrameSize(client.width, client.height, kWindowStyle, kWindowExStyle, frameDpi);
 }
 
 }  // namespace
@@ -156,7 +157,7 @@ LRESULT PelmoraWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             if (next) focusControl(next);
             return 0;
         }
-        case WM_GETDPISCALEDSIZE: {
+        case kGetDpiScaledSize: {
             const UINT dpi = static_cast<UINT>(wParam);
             *reinterpret_cast<SIZE*>(lParam) = OuterSize(dpi, dpi);
             return TRUE;
@@ -189,7 +190,7 @@ LRESULT PelmoraWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 bool PelmoraWindow::createControls() {
-    m_dpi = GetDpiForWindow(m_hwnd);
+    m_dpi = WindowDpi(m_hwnd);
     // One brush per background colour, for the window's whole life.
     auto addBrush = [this](view::Rgb colour) {
         if (brush(colour)) return;
@@ -310,7 +311,7 @@ void PelmoraWindow::layoutControls() {
 }
 
 SIZE PelmoraWindow::outerSize() const {
-    return OuterSize(m_dpi, GetDpiForWindow(m_hwnd));
+    return OuterSize(m_dpi, WindowDpi(m_hwnd));
 }
 
 bool PelmoraWindow::isComputed(const ControlSpec& row) const {

@@ -22,3 +22,44 @@ foreach(import IN LISTS imports)
     endif()
     message("PASS imports ${dll}.dll, a Windows DLL")
 endforeach()
+
+# Nothing that Windows 7 SP1 lacks: the loader would refuse to start the program there.
+# Each newer function the window could want is looked up at run time instead.
+set(post_windows_7
+    GetDpiForWindow                  # Windows 10 1607
+    AdjustWindowRectExForDpi         # Windows 10 1607
+    GetSystemMetricsForDpi           # Windows 10 1607
+    SystemParametersInfoForDpi       # Windows 10 1607
+    EnableNonClientDpiScaling        # Windows 10 1607
+    GetDpiForSystem                  # Windows 10 1607
+    SetThreadDpiAwarenessContext     # Windows 10 1607
+    GetThreadDpiAwarenessContext     # Windows 10 1607
+    GetWindowDpiAwarenessContext     # Windows 10 1607
+    AreDpiAwarenessContextsEqual     # Windows 10 1607
+    SetThreadDescription             # Windows 10 1607
+    SetProcessDpiAwarenessContext    # Windows 10 1703
+    UiaRaiseNotificationEvent        # Windows 10 1709
+    GetDpiForMonitor                 # Windows 8.1 (shcore.dll)
+    SetProcessDpiAwareness           # Windows 8.1 (shcore.dll)
+    LogicalToPhysicalPointForPerMonitorDPI  # Windows 8.1
+    PhysicalToLogicalPointForPerMonitorDPI  # Windows 8.1
+    GetSystemTimePreciseAsFileTime   # Windows 8
+    GetCurrentThreadStackLimits      # Windows 8
+    CreateFile2                      # Windows 8
+    WaitOnAddress                    # Windows 8
+    WakeByAddressSingle              # Windows 8
+    WakeByAddressAll                 # Windows 8
+    InitializeSynchronizationBarrier # Windows 8
+    PrefetchVirtualMemory            # Windows 8
+    SetProcessMitigationPolicy       # Windows 8
+    GetProcessMitigationPolicy       # Windows 8
+)
+foreach(function IN LISTS post_windows_7)
+    if(headers MATCHES "[ \t]${function}\n")
+        message(FATAL_ERROR "FAIL pelmora.exe imports ${function}, which Windows 7 lacks")
+    endif()
+endforeach()
+if(headers MATCHES "DLL Name: ([Ss][Hh][Cc][Oo][Rr][Ee]|api-ms-win-)")
+    message(FATAL_ERROR "FAIL pelmora.exe imports a DLL that Windows 7 lacks")
+endif()
+message("PASS no import that Windows 7 SP1 lacks")

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "form/calculator_form.h"
 #include "view/control_table.h"
 #include "win32/control_style.h"
+#include "win32/dpi.h"
 #include "win32/pelmora_window.h"
 
 namespace pelmora::win32 {
@@ -70,6 +72,20 @@ protected:
 
 TEST_F(Win32Window, OpensLaidOutForItsMonitorsDpi) {
     expectLayoutFor(GetDpiForWindow(hwnd));
+}
+
+// Windows 7 and 8 lack the per-window DPI calls: the window then takes the system's DPI and
+// its frame, the same geometry as the newer calls give at that DPI.
+TEST_F(Win32Window, WithoutTheNewerDpiCallsTheGeometryIsTheSystemsDpi) {
+    const HDC screen = GetDC(nullptr);
+    const UINT systemDpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSX));
+    ReleaseDC(nullptr, screen);
+    const DpiCalls none{};
+    EXPECT_EQ(WindowDpi(hwnd, none), systemDpi);
+    EXPECT_EQ(WindowDpi(hwnd), systemDpi);
+    const SIZE older = FrameSize(454, 342, kWindowStyle, kWindowExStyle, systemDpi, none);
+    const SIZE newer = FrameSize(454, 342, kWindowStyle, kWindowExStyle, systemDpi);
+    EXPECT_EQ(std::pair(older.cx, older.cy), std::pair(newer.cx, newer.cy));
 }
 
 TEST_F(Win32Window, CarriesTheProgramsIconFromTheResource) {
