@@ -94,6 +94,14 @@ for ((i = 0; i < ${#cases[@]}; i += 6)); do
     check "$how uninstall: the uninstaller entry is gone" test -z "$(value "$key" DisplayVersion)"
 done
 
+# Older than Windows 7 SP1 (Wine reporting Vista): refused before anything is written.
+wine reg add 'HKCU\Software\Wine' /v Version /d vista /f >/dev/null 2>&1
+wine "$installer" /S /CURRENTUSER >/dev/null 2>&1
+# A Unix exit status keeps only the low eight bits of Windows' 1150.
+check "on Windows Vista: the installer refuses with status 1150" test $? -eq $((1150 % 256))
+check "on Windows Vista: nothing is installed" test ! -e "$(unix_path "$user_folder")"
+wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1
+
 # A running copy is asked to close; one that does not answer (stopped here) makes both the
 # installer and the uninstaller give up with status 2 and change nothing. `_?=` keeps the
 # uninstaller in place, so its status is its own.
