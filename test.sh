@@ -8,7 +8,9 @@
 #     plus a bounded libFuzzer run over the number text;
 #  3. a Windows cross-compile with mingw-w64: the core libraries, the version resource and
 #     the test suites, which run under Wine (scripts/wine-session.sh: Xvfb, a prepared
-#     64-bit prefix, a warm wineserver).
+#     64-bit prefix, a warm wineserver);
+#  4. 32-bit x86: the core suites built with gcc -m32, and the 32-bit pelmora.exe, whose
+#     import table and exact code are checked.
 # Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -18,7 +20,7 @@ source scripts/setup.sh
 pelmora_require_packages cmake ninja-build g++ clang libclang-rt-14-dev llvm libgtest-dev \
     libbenchmark-dev locales mingw-w64 qt6-base-dev fonts-liberation appstream pkg-config \
     libxcb1-dev desktop-file-utils wine wine64 fonts-wine xvfb googletest xdotool x11-utils nsis \
-    wixl osslsigncode openssl
+    wixl osslsigncode openssl g++-multilib
 
 common=(-DPELMORA_WERROR=ON)
 
@@ -41,5 +43,18 @@ pelmora_build build/windows --toolchain cmake/mingw-w64.cmake --no-warn-unused-c
 # about 1,200 runs here): a test counts as failed when it fails twice in a row.
 scripts/wine-session.sh ctest --test-dir build/windows --output-on-failure -j "$(nproc)" \
     --repeat until-pass:2
+
+echo "== 32-bit x86: the core suites with gcc -m32, and the 32-bit pelmora.exe"
+# No 32-bit Wine here (it needs i386 multiarch): the exact code's suites run as 32-bit Linux
+# programs, built with the flags the 32-bit pelmora.exe's libraries get (SSE2, not x87).
+CC=gcc CXX=g++ pelmora_build build/x86 "${common[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_FLAGS=-m32 -DCMAKE_CXX_FLAGS=-m32 -DPELMORA_BUILD_QT=OFF \
+    -DPELMORA_GTEST_FROM_SOURCE=ON
+ctest --test-dir build/x86 --output-on-failure -j "$(nproc)"
+pelmora_build build/windows-x86 --toolchain cmake/mingw-w64-i686.cmake --no-warn-unused-cli \
+    "${common[@]}" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+objects=$(find build/windows-x86/cone build/windows-x86/number -name '*.obj' | paste -sd ';')
+cmake -DEXE=build/windows-x86/app/pelmora.exe -DOBJDUMP=i686-w64-mingw32-objdump \
+    "-DOBJECTS=$objects" -P tests/win32/check_exe.cmake
 
 echo "All Pelmora tests passed."

@@ -33,10 +33,18 @@ endfunction()
 # not a number. The options sit on the target itself and come after CMAKE_CXX_FLAGS on the
 # command line, so they undo what those flags ask. A program that links the target is linked
 # without fast-math too, which would otherwise start it with subnormal numbers flushed to zero.
+# On 32-bit x86 the arithmetic is SSE2's, as on x86-64: the x87 unit would round through its
+# 80-bit registers and give other last bits.
 function(pelmora_exact_floating_point target)
     target_compile_options(${target} PRIVATE
         $<$<CXX_COMPILER_ID:GNU,Clang,AppleClang>:-fno-fast-math -ffp-contract=off>
         $<$<CXX_COMPILER_ID:MSVC>:/fp:precise>)
+    # (A 32-bit build on a 64-bit machine, `gcc -m32`, still names the machine's processor.)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86|x86_64|AMD64)$")
+        target_compile_options(${target} PRIVATE
+            $<$<CXX_COMPILER_ID:GNU,Clang>:-msse2 -mfpmath=sse>
+            $<$<CXX_COMPILER_ID:MSVC>:/arch:SSE2>)
+    endif()
     get_target_property(type ${target} TYPE)
     if(type STREQUAL "STATIC_LIBRARY")
         set(scope INTERFACE)

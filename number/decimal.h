@@ -26,6 +26,13 @@ inline constexpr auto kPowersOfTen = [] {
     return powers;
 }();
 
+// A whole number below 2^53 as the double it equals. Converted in two 32-bit halves, each
+// exact, as is their sum: a 32-bit x86 build then converts it with SSE2, not on the x87 unit.
+inline double ExactDouble(std::uint64_t whole) {
+    return static_cast<double>(static_cast<std::int32_t>(whole >> 32)) * 0x1p32 +
+           static_cast<double>(static_cast<std::uint32_t>(whole));
+}
+
 // The number significand × 10^exponent.
 struct Decimal {
     std::uint64_t significand = 0;

@@ -66,8 +66,7 @@ double ShownValue(Decimal thousandths) {
     // A count of thousandths below 10^15 is exact as a double, and one division rounds it
     // correctly.
     if (thousandths.exponent == -kDecimals) {
-        return static_cast<double>(thousandths.significand) /
-               static_cast<double>(kPowersOfTen[kDecimals]);
+        return ExactDouble(thousandths.significand) / ExactDouble(kPowersOfTen[kDecimals]);
     }
     constexpr std::size_t kSignificandRoom = std::numeric_limits<std::uint64_t>::digits10 + 1;
     std::array<char, kSignificandRoom + 8> text;  // the significand, 'e', the exponent

@@ -158,7 +158,7 @@ double ReadRadixInteger(Cursor& cursor, int bitsPerDigit) {
         if (rest > half || (rest == half && (sticky || (mantissa & 1) != 0))) ++mantissa;
     }
     if (droppedBits > 1100) return kInfinity;
-    return std::ldexp(static_cast<double>(mantissa), static_cast<int>(droppedBits));
+    return std::ldexp(ExactDouble(mantissa), static_cast<int>(droppedBits));
 }
 
 // A number in decimal: sign, digits with at most one point, an optional exponent.

@@ -63,3 +63,16 @@ if(headers MATCHES "DLL Name: ([Ss][Hh][Cc][Oo][Rr][Ee]|api-ms-win-)")
     message(FATAL_ERROR "FAIL pelmora.exe imports a DLL that Windows 7 lacks")
 endif()
 message("PASS no import that Windows 7 SP1 lacks")
+
+# On 32-bit x86: no x87 arithmetic in the exact code (OBJECTS, its object files), whose last
+# bits would then depend on the x87 unit's 80-bit registers. Loads and stores of a double
+# (how the 32-bit calling convention returns one) are exact and allowed.
+foreach(object IN LISTS OBJECTS)
+    execute_process(COMMAND "${OBJDUMP}" -d "${object}" OUTPUT_VARIABLE code
+                    COMMAND_ERROR_IS_FATAL ANY)
+    if(code MATCHES "\t(f(add|sub|subr|mul|div|divr|sqrt|prem|scale)[lsp]?|fi(add|sub|mul|div)[ls]?) ")
+        message(FATAL_ERROR "FAIL ${object} does arithmetic on the x87 unit: ${CMAKE_MATCH_1}")
+    endif()
+    cmake_path(GET object FILENAME name)
+    message("PASS ${name}: its arithmetic is SSE2's")
+endforeach()
