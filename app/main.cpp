@@ -17,7 +17,7 @@ namespace {
 
 // While the application starts, Qt's messages are held back. When Qt cannot open its window
 // system it sends a fatal message and would abort (a core dump for a missing display); we
-// print what went wrong instead, our line first, and exit with status 2.
+// print our line naming the cause, then Qt's lines, and exit with status 2.
 std::vector<std::string> g_startupMessages;
 
 std::string EnvironmentText(const char* name) {
@@ -25,18 +25,21 @@ std::string EnvironmentText(const char* name) {
     return value != nullptr ? value : "";
 }
 
+void PrintLine(const std::string& line) {
+    std::fputs(line.c_str(), stderr);
+    std::fputc('\n', stderr);
+}
+
 void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context,
                            const QString& message) {
     g_startupMessages.push_back(
         qFormatLogMessage(type, context, message).toLocal8Bit().toStdString());
     if (type != QtFatalMsg) return;
-    const pelmora::app::StartupFailure failure{
-        EnvironmentText("DISPLAY"), EnvironmentText("WAYLAND_DISPLAY"),
-        EnvironmentText("QT_QPA_PLATFORM"), g_startupMessages};
-    for (const std::string& line : pelmora::app::StartupFailureReport(failure)) {
-        std::fputs(line.c_str(), stderr);
-        std::fputc('\n', stderr);
-    }
+    PrintLine(pelmora::app::StartupFailureSummary({EnvironmentText("DISPLAY"),
+                                                   EnvironmentText("WAYLAND_DISPLAY"),
+                                                   EnvironmentText("QT_QPA_PLATFORM")}));
+    for (const std::string& line : g_startupMessages)
+        PrintLine(line);
     std::_Exit(2);
 }
 
@@ -47,10 +50,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // Started: Qt's own handling from here on, and the held messages passed on as they came.
     qInstallMessageHandler(nullptr);
-    for (const std::string& line : std::as_const(g_startupMessages)) {
-        std::fputs(line.c_str(), stderr);
-        std::fputc('\n', stderr);
-    }
+    for (const std::string& line : std::as_const(g_startupMessages))
+        PrintLine(line);
     g_startupMessages.clear();
 
     // One name ties the window to its desktop entry: Qt makes the application name the X11
