@@ -7,7 +7,7 @@
 #  2. Clang under AddressSanitizer and UndefinedBehaviorSanitizer, the whole suite again,
 #     plus a bounded libFuzzer run over the number text;
 #  3. a Windows cross-compile with mingw-w64: the core libraries, the version resource and
-#     the test suites, which run under Wine (scripts/wine-session.sh: Xvfb, a prepared
+#     the test suites, which run under Wine (scripts/wine.sh --session: Xvfb, a prepared
 #     64-bit prefix, a warm wineserver).
 # Exits non-zero on the first failure.
 set -euo pipefail
@@ -38,7 +38,7 @@ pelmora_build build/windows --toolchain cmake/mingw-w64.cmake --no-warn-unused-c
     "${common[@]}" -DBUILD_TESTING=ON
 # Now and then a Wine test process exits with status 1 having printed nothing (twice in
 # about 1,200 runs here): a test counts as failed when it fails twice in a row.
-scripts/wine-session.sh ctest --test-dir build/windows --output-on-failure -j "$(nproc)" \
+scripts/wine.sh --session ctest --test-dir build/windows --output-on-failure -j "$(nproc)" \
     --repeat until-pass:2
 
 echo "All Pelmora tests passed."
