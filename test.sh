@@ -17,7 +17,8 @@ source scripts/setup.sh
 # llvm brings llvm-symbolizer: readable sanitizer reports, and leak suppressions that match.
 pelmora_require_packages cmake ninja-build g++ clang libclang-rt-14-dev llvm libgtest-dev \
     libbenchmark-dev locales mingw-w64 qt6-base-dev fonts-liberation appstream pkg-config \
-    libxcb1-dev desktop-file-utils wine wine64 fonts-wine xvfb googletest xdotool x11-utils nsis
+    libxcb1-dev desktop-file-utils wine wine64 fonts-wine xvfb googletest xdotool x11-utils nsis \
+    lintian dpkg-dev
 
 common=(-DPELMORA_WERROR=ON)
 
@@ -25,6 +26,11 @@ echo "== GCC build"
 CC=gcc CXX=g++ pelmora_build build/gcc "${common[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPELMORA_BUILD_BENCH=ON "-DCMAKE_CXX_FLAGS=-march=native -ffast-math"
 ctest --test-dir build/gcc --output-on-failure -j "$(nproc)"
+
+echo "== Debian package, checked by lintian and appstreamcli"
+deb=$(scripts/package-deb.sh build/deb)
+lintian --fail-on error,warning "$deb"
+appstreamcli validate --no-net --pedantic build/deb/app/org.pelmora.Pelmora.metainfo.xml
 
 echo "== Clang build with AddressSanitizer, UndefinedBehaviorSanitizer and the fuzzer"
 CC=clang CXX=clang++ pelmora_build build/clang-asan "${common[@]}" -DCMAKE_BUILD_TYPE=Debug \

@@ -1,7 +1,9 @@
-// Pelmora's entry: opens the window over a fresh form model and runs until it is closed.
+// Pelmora's entry: opens the window over a fresh form model and runs until it is closed;
+// --help and --version answer in the terminal without a window.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <QApplication>
@@ -45,7 +47,26 @@ void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context,
 
 }  // namespace
 
+// What a terminal user may ask for, answered before Qt starts: no window, no display needed.
+constexpr const char* kHelp =
+    "Употреба: pelmora [--help | --version]\n"
+    "\n"
+    "Pelmora изчислява прав кръгов конус. От радиуса на основата R, образувателната L,\n"
+    "околната повърхнина So и пълната повърхнина Sp изберете двете известни, въведете ги и\n"
+    "натиснете «Изчисли»: програмата намира и четирите, с по три десетични знака.\n"
+    "\n"
+    "  --help     показва този текст и излиза\n"
+    "  --version  показва версията и излиза\n"
+    "\n"
+    "Останалите аргументи се предават на Qt (например -platform offscreen).\n";
+
 int main(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help") return std::fputs(kHelp, stdout) < 0 ? 1 : 0;
+        if (argument == "--version") return std::puts("Pelmora " PELMORA_VERSION) < 0 ? 1 : 0;
+    }
+
     qInstallMessageHandler(StartupMessageHandler);
     QApplication app(argc, argv);
     // Started: Qt's own handling from here on, and the held messages passed on as they came.

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Starts the real program where it cannot open its window and checks what it says:
-#   tests/startup_errors_test.sh path/to/pelmora
+#   tests/startup_errors_test.sh path/to/pelmora VERSION
 # Each case checks the first line of stderr, that Qt's own lines follow it, and that the
 # program exits with status 2 and not by a signal (an abort would be 134 and a core dump).
 set -uo pipefail
-program=${1:?usage: startup_errors_test.sh PROGRAM}
+program=${1:?usage: startup_errors_test.sh PROGRAM VERSION}
+version=${2:?usage: startup_errors_test.sh PROGRAM VERSION}
 failures=0
 
 # A display number with no server behind it.
@@ -61,5 +62,21 @@ if command -v xvfb-run >/dev/null; then
 else
     echo "skip mistyped platform, working display: xvfb-run is not installed"
 fi
+
+# --help and --version answer on stdout with status 0, with no display to open a window on.
+answer() {  # answer OPTION EXPECTED_FIRST_LINE
+    local output status
+    output=$(timeout 20 "${bare[@]}" "$program" "$1" 2>&1)
+    status=$?
+    if [ "$status" -eq 0 ] && [ "${output%%$'\n'*}" = "$2" ]; then
+        echo "ok   $1"
+    else
+        echo "FAIL $1: exit status $status"
+        printf '%s\n' "$output" | sed 's/^/     | /'
+        failures=$((failures + 1))
+    fi
+}
+answer --help "Употреба: pelmora [--help | --version]"
+answer --version "Pelmora $version"
 
 [ "$failures" -eq 0 ]
