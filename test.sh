@@ -7,7 +7,7 @@
 #  2. Clang under AddressSanitizer and UndefinedBehaviorSanitizer, the whole suite again,
 #     plus a bounded libFuzzer run over the number text;
 #  3. a Windows cross-compile with mingw-w64: the core libraries, the version resource and
-#     the test suites, which run under Wine (scripts/wine-session.sh: Xvfb, a prepared
+#     the test suites, which run under Wine (scripts/wine.sh --session: Xvfb, a prepared
 #     64-bit prefix, a warm wineserver);
 #  4. 32-bit x86: the core suites built with gcc -m32, and the 32-bit pelmora.exe, whose
 #     import table and exact code are checked.
@@ -20,7 +20,7 @@ source scripts/setup.sh
 pelmora_require_packages cmake ninja-build g++ clang libclang-rt-14-dev llvm libgtest-dev \
     libbenchmark-dev locales mingw-w64 qt6-base-dev fonts-liberation appstream pkg-config \
     libxcb1-dev desktop-file-utils wine wine64 fonts-wine xvfb googletest xdotool x11-utils nsis \
-    wixl osslsigncode openssl g++-multilib
+    wixl osslsigncode openssl g++-multilib lintian dpkg-dev
 
 common=(-DPELMORA_WERROR=ON)
 
@@ -28,6 +28,11 @@ echo "== GCC build"
 CC=gcc CXX=g++ pelmora_build build/gcc "${common[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPELMORA_BUILD_BENCH=ON "-DCMAKE_CXX_FLAGS=-march=native -ffast-math"
 ctest --test-dir build/gcc --output-on-failure -j "$(nproc)"
+
+echo "== Debian package, checked by lintian and appstreamcli"
+deb=$(scripts/package-deb.sh build/deb)
+lintian --fail-on error,warning "$deb"
+appstreamcli validate --no-net --pedantic build/deb/app/org.pelmora.Pelmora.metainfo.xml
 
 echo "== Clang build with AddressSanitizer, UndefinedBehaviorSanitizer and the fuzzer"
 CC=clang CXX=clang++ pelmora_build build/clang-asan "${common[@]}" -DCMAKE_BUILD_TYPE=Debug \
@@ -41,7 +46,7 @@ pelmora_build build/windows --toolchain cmake/mingw-w64.cmake --no-warn-unused-c
     "${common[@]}" -DBUILD_TESTING=ON
 # Now and then a Wine test process exits with status 1 having printed nothing (twice in
 # about 1,200 runs here): a test counts as failed when it fails twice in a row.
-scripts/wine-session.sh ctest --test-dir build/windows --output-on-failure -j "$(nproc)" \
+scripts/wine.sh --session ctest --test-dir build/windows --output-on-failure -j "$(nproc)" \
     --repeat until-pass:2
 
 echo "== 32-bit x86: the core suites with gcc -m32, and the 32-bit pelmora.exe"

@@ -6,10 +6,10 @@
 //
 // Pastes "000…05" of each size (default 1,000,000 and 10,000,000 bytes), each in a process of
 // its own so peak memory is its own, into the R field of a small harness: two ValueFields and
-// «Изчисли» of the window's size and font, wired to a CalculatorForm. --plain puts bare
-// QLineEdits in the harness, as the window had them; --window pastes into the program's own
-// window instead, whatever its fields are. Runs on the offscreen platform unless
-// QT_QPA_PLATFORM names another. Exits 1 if a figure misses its goal.
+// «Изчисли» of the window's size and font, wired through the window's presenter to a
+// CalculatorForm. --plain puts bare QLineEdits in the harness, as the window had them;
+// --window pastes into the program's own window instead, whatever its fields are. Runs on
+// the offscreen platform unless QT_QPA_PLATFORM names another. Exits 1 if a figure misses its goal.
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -35,6 +35,7 @@
 #include "form/calculator_form.h"
 #include "qt/pelmora_window.h"
 #include "qt/value_field.h"
+#include "view/presenter.h"
 
 namespace {
 
@@ -103,7 +104,8 @@ struct Scene {
             calculate = window->findChild<QPushButton*>(QStringLiteral("Command1_0"));
             return;
         }
-        // The harness: the window's wiring (its presenter's, in short), without the rest.
+        // The harness: two fields and the button wired to the window's own presenter, without
+        // the rest of the window.
         window = std::make_unique<QWidget>();
         window->resize(260, 90);
         QFont font(QStringLiteral("Times New Roman"), 12);
@@ -116,41 +118,42 @@ struct Scene {
             field->setGeometry(20 + 70 * n, 20, 65, 27);
             QObject::connect(
                 field, &QLineEdit::textChanged, window.get(), [this, n](const QString& text) {
-                    if (writing) return;
-                    editing = n;
                     const QByteArray utf8 = text.toUtf8();
-                    form.TypeText(n, std::string_view(utf8.constData(),
-                                                      static_cast<std::size_t>(utf8.size())));
-                    editing = -1;
+                    presenter->fieldTextChanged(
+                        n,
+                        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
                 });
             fields.push_back(field);
         }
         calculate = new QPushButton(QStringLiteral("Изчисли"), window.get());
         calculate->setGeometry(160, 20, 80, 27);
         QObject::connect(calculate, &QPushButton::clicked, window.get(),
-                         [this] { form.CommandClick(0); });
-        form.setChangeListener([this](const pelmora::form::FormChange& change) {
-            using Kind = pelmora::form::FormChange::Kind;
-            // The field being edited shows the user's text already.
-            if (change.kind != Kind::FieldText || change.field >= 2 || change.field == editing)
-                return;
-            const auto index = static_cast<std::size_t>(change.field);
-            const std::string& text = form.state().fields[index].text;
-            writing = true;
-            fields[index]->setText(
-                QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-            fields[index]->setCursorPosition(0);
-            writing = false;
-        });
-        form.LoadForm();
+                         [this] { presenter->buttonPressed(0); });
+        surface.fields = fields;
+        presenter = std::make_unique<pelmora::view::Presenter>(form, surface);
     }
+
+    // Shows the harness's two fields; the rest of the form has no control here.
+    struct TwoFields : pelmora::view::Surface {
+        std::vector<QLineEdit*> fields;
+        void showFieldText(int field, std::string_view utf8Text) override {
+            if (field >= static_cast<int>(fields.size())) return;
+            QLineEdit* edit = fields[static_cast<std::size_t>(field)];
+            edit->setText(
+                QString::fromUtf8(utf8Text.data(), static_cast<qsizetype>(utf8Text.size())));
+            edit->setCursorPosition(0);
+        }
+        void showFieldLocked(int, bool) override {}
+        void showSelectedVariant(int) override {}
+        void reportFailure(std::string_view) override {}
+    };
 
     pelmora::form::CalculatorForm form;
     std::unique_ptr<QWidget> window;
     std::vector<QLineEdit*> fields;
     QPushButton* calculate = nullptr;
-    bool writing = false;  // the form's text being shown, not the user's
-    int editing = -1;      // the field whose text the form is taking
+    TwoFields surface;
+    std::unique_ptr<pelmora::view::Presenter> presenter;
 };
 
 struct Verdicts {

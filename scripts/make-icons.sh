@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../app/icons"
 
-sizes=(16 24 32 48 64 128 256)
+read -ra sizes < <(grep -v '^#' sizes)
 pngs=()
 for size in "${sizes[@]}"; do
     drawing=org.pelmora.Pelmora-$size.svg

@@ -1,15 +1,145 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine: scripts/wine.sh PROGRAM.exe [ARGUMENTS...]
-# CTest's emulator for the cross build. The prefix is $WINEPREFIX, by default the one that
-# ./test.sh prepares in build/wine/prefix; 64-bit only, Wine's own messages silenced.
-# A non-zero exit status is also written as a line, so a test judged by its output sees it.
+# Pelmora's Wine, for the Windows tests and pictures:
+#   scripts/wine.sh PROGRAM.exe [ARGUMENTS...]     runs a Windows program in the session's
+#                                                  prefix (CTest's emulator for the cross build)
+#   scripts/wine.sh --session COMMAND...           runs a command in a Wine session, e.g.
+#                                                  scripts/wine.sh --session ctest --test-dir build/windows
+#   scripts/wine.sh --screenshots BUILD_DIR OUTPUT_DIR
+#                                                  pictures of the window, in a session of their own
+#
+# A program runs in $WINEPREFIX, by default the session's build/wine/prefix; 64-bit only,
+# Wine's own messages silenced. A non-zero exit status is also written as a line, so a test
+# judged by its output sees it.
+#
+# The session is an Xvfb display, a fresh copy of the prepared 64-bit prefix in
+# build/wine/prefix and a persistent, warmed-up wineserver; all of it is stopped when the
+# command ends. The prepared prefix (build/wine/template) is made once and made again only
+# when the preparation steps or the Wine version change.
 set -uo pipefail
-export WINEPREFIX=${WINEPREFIX:-$(cd "$(dirname "$0")/.." && pwd)/build/wine/prefix}
-export WINEARCH=win64
-export WINEDEBUG=${WINEDEBUG:--all}
-wine "$@"
-status=$?
-if [ "$status" -ne 0 ]; then
-    echo "wine.sh: $(basename "$1") exited with status $status" >&2
-fi
-exit "$status"
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+run_program() {
+    export WINEPREFIX=${WINEPREFIX:-$root/build/wine/prefix}
+    export WINEARCH=win64
+    export WINEDEBUG=${WINEDEBUG:--all}
+    wine "$@"
+    local status=$?
+    if [ "$status" -ne 0 ]; then
+        echo "wine.sh: $(basename "$1") exited with status $status" >&2
+    fi
+    return "$status"
+}
+
+stop_session() {
+    # Wine first, while its display still exists; then the display.
+    if [ -n "${WINEPREFIX:-}" ]; then
+        wineserver -k 2>/dev/null || true
+        wineserver -w 2>/dev/null || true
+    fi
+    if [ -n "${xvfb_pid:-}" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+}
+
+prepare_template() {
+    rm -rf "$template"
+    export WINEPREFIX=$template
+    wineboot --init >/dev/null 2>&1
+    # Under Xvfb there is no window manager: with Wine managing windows itself, closing a
+    # window does not wait two seconds for a window manager that never answers.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # A crashing program prints its backtrace and ends; the crash dialog would wait for a click.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >/dev/null 2>&1
+    # Wine's own fonts where Windows programs look for them (Debian ships them apart).
+    cp /usr/share/wine/fonts/* "$template/drive_c/windows/Fonts/"
+    wineserver -w  # the registry is on disk once the server has ended
+    unset WINEPREFIX
+}
+
+start_session() {
+    set -e
+    wine_dir=$root/build/wine
+    template=$wine_dir/template
+    prefix=$wine_dir/prefix
+    mkdir -p "$wine_dir"
+
+    export WINEARCH=win64 WINEDEBUG=-all
+    # Nothing of ours uses .NET or the HTML engine: a new prefix leaves out setting them up.
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    unset WINESERVER WINELOADER
+
+    xvfb_pid=
+    trap stop_session EXIT
+
+    # Xvfb before the first Wine process: that process starts Wine's desktop (explorer.exe) for
+    # the whole session, and without a display it fails ("The explorer process failed to start").
+    # -displayfd picks a free display and tells its number once the server is ready.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
+        3>"$wine_dir/display" >"$wine_dir/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$wine_dir/display" ] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || { cat "$wine_dir/xvfb.log" >&2; exit 1; }
+        sleep 0.1
+    done
+    export DISPLAY=:$(head -n 1 "$wine_dir/display")
+
+    stamp=$( (declare -f prepare_template; wine --version) | sha256sum | cut -c1-16)
+    if [ "$(cat "$template/.pelmora-prepared" 2>/dev/null)" != "$stamp" ]; then
+        echo "Preparing the Wine prefix $template"
+        prepare_template
+        echo "$stamp" >"$template/.pelmora-prepared"
+    fi
+
+    # A copy, never hard links: Wine rewrites files of the prefix in place.
+    rm -rf "$prefix"
+    cp -a "$template" "$prefix"
+    export WINEPREFIX=$prefix
+
+    # The wineserver and Wine's helper processes (services.exe, explorer.exe...) are started
+    # here, with their output to /dev/null: started by the first test they can inherit its
+    # output pipe and hold it open, and CTest then waits for them to end.
+    wineserver -p
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+    set +e
+}
+
+# The driver poses the window, then reads its pixels from the screen.
+take_screenshots() {
+    local build output pictures pose
+    build=$(realpath "${1:?usage: wine.sh --screenshots BUILD_DIR OUTPUT_DIR}")
+    output=$(realpath "${2:?usage: wine.sh --screenshots BUILD_DIR OUTPUT_DIR}")
+    pictures=$(mktemp -d)
+    for pose in empty example failure; do
+        run_program "$build/tests/pelmora_driver.exe" "$build/app/pelmora.exe" \
+            --pose "$pose" --shot "$pictures/$pose.bmp" | grep -E '^(FAIL|pelmora_driver)'
+        # The fourth byte of each pixel is unused, not transparency.
+        convert "$pictures/$pose.bmp" -alpha off "$output/windows-$pose.png" || return 1
+        echo "$output/windows-$pose.png"
+    done
+    rm -rf "$pictures"
+}
+
+case "${1:-}" in
+    --session)
+        shift
+        [ $# -gt 0 ] || { echo "usage: scripts/wine.sh --session COMMAND..." >&2; exit 2; }
+        start_session
+        "$@"
+        ;;
+    --screenshots)
+        shift
+        start_session
+        take_screenshots "$@"
+        ;;
+    "")
+        echo "usage: scripts/wine.sh PROGRAM.exe [ARGUMENTS...] | --session COMMAND..." \
+            "| --screenshots BUILD_DIR OUTPUT_DIR" >&2
+        exit 2
+        ;;
+    *)
+        run_program "$@"
+        ;;
+esac

@@ -43,22 +43,18 @@ public:
     // Push button `index` was pressed (clicked, or the space bar on it).
     void buttonPressed(int index);
 
-    // True while the presenter itself is changing the surface: a change that the toolkit
-    // reports now is the presenter's own and is not the user's.
-    bool writing() const { return m_writing; }
-
 private:
     void showChange(const form::FormChange& change);
     void showFieldText(int field);
     void showAll();
 
-    // Runs one write to the surface with `writing()` true.
+    // Runs one write to the surface; what the toolkit reports meanwhile is its echo.
     template <typename Write>
     void write(Write&& write);
 
     form::CalculatorForm& m_form;
     Surface& m_surface;
-    bool m_writing = false;
+    bool m_writing = false;       // a change reported now is the presenter's own
     int m_fieldBeingEdited = -1;  // its control already shows the user's text
 };
 

@@ -5,16 +5,15 @@
 
 namespace pelmora::win32 {
 
-// The one pair of conversions between the model's UTF-8 and the UTF-16 of the Win32 API.
-// Neither throws nor drops anything silently: what is not well formed becomes U+FFFD.
+// The one pair of conversions between the model's UTF-8 and the UTF-16 of the Win32 API,
+// through Windows' own converters. Neither throws: what is not well formed becomes U+FFFD
+// (ill-formed UTF-8, a surrogate without its partner). A text of more than 2^31 - 1 bytes or
+// units, which no field holds, is cut there.
 
-// UTF-8 to UTF-16. Each ill-formed stretch becomes one U+FFFD per maximal subpart, as the
-// Unicode standard recommends and Windows' own converter does: a truncated sequence is one
-// replacement, a byte that can start nothing (80..C1, F5..FF) is one replacement, and so
-// are overlong forms, encoded surrogates and values above U+10FFFF byte by byte.
+// UTF-8 to UTF-16.
 std::wstring ToUtf16(std::string_view utf8);
 
-// UTF-16 to UTF-8. A surrogate without its partner becomes U+FFFD.
+// UTF-16 to UTF-8.
 std::string ToUtf8(std::wstring_view utf16);
 
 }  // namespace pelmora::win32
