@@ -150,8 +150,8 @@ PelmoraWindow::PelmoraWindow(form::CalculatorForm& form, FailureReporter reportF
         }
     }
 
-    // Tab order follows the tab indexes. Qt itself skips disabled fields and all but the
-    // checked button of the option group.
+    // Tab order follows the tab indexes. Qt itself skips disabled fields; the option
+    // buttons but the selected one are skipped by their focus policy.
     QWidget* previous = nullptr;
     for (const ControlSpec* row : view::TabChain()) {
         auto* widget = findChild<QWidget*>(QString::fromStdString(view::ControlName(*row)));
@@ -252,6 +252,11 @@ void PelmoraWindow::showFieldLocked(int field, bool locked) {
 
 void PelmoraWindow::showSelectedVariant(int variant) {
     m_options[static_cast<std::size_t>(variant)]->setChecked(true);
+    // Qt skips the group's unchecked buttons only when Tab comes from before the group in
+    // the chain; where the option buttons are spread over the chain, only the selected one
+    // may take the focus from Tab.
+    for (QRadioButton* option : m_options)
+        option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void PelmoraWindow::reportFailure(std::string_view utf8Text) {
