@@ -78,7 +78,7 @@ public:
 private:
     std::optional<cone::ConeFailure> Calculate();
     void ClearFields();
-    double FieldValue(int field) const;
+    double FieldValue(int field, const number::NumberFormat& format) const;
 
     void setText(int field, std::string text);
     void setLocked(int field, bool locked);

@@ -38,6 +38,15 @@ struct NumberFormat {
 // double range it is ±infinity, below it a subnormal or zero.
 double ReadNumber(std::string_view utf8Text);
 
+// Reads the number a field's text starts with as ReadNumber does, but also under the user's
+// settings: `format`'s decimal symbol is a decimal point as '.' is, and its grouping symbol is
+// skipped where it separates the integer digits into exactly the groups `format` writes
+// ("1,234.5" under the example settings; "3,5" stops at the ',' as 5 is no group of three).
+// A grouping symbol '.' that does not separate such groups is the decimal point. Settings that
+// clash with the grammar (both symbols the same, or a decimal symbol holding a digit, a sign,
+// a blank, E or D) are ignored; a grouping symbol that clashes only turns grouping off.
+double ReadUserNumber(std::string_view utf8Text, const NumberFormat& format);
+
 // A value as FormatResult writes it, and the number that text shows.
 struct FormattedNumber {
     std::string text;
