@@ -259,7 +259,7 @@ TEST_F(WindowTest, FailedCalculationIsReportedOnceAndChangesNothing) {
     const std::vector<QString> before = texts();
     click(command(0));
     ASSERT_EQ(reported.size(), 1u);
-    EXPECT_EQ(reported[0], QStringLiteral("Изчислението е невъзможно: деление на нула."));
+    EXPECT_EQ(reported[0], QStringLiteral("R не може да бъде 0. Въведете радиус, различен от нула."));
     EXPECT_EQ(texts(), before);
 }
 

@@ -70,7 +70,8 @@ void Presenter::optionSelected(int variant) {
 
 void Presenter::buttonPressed(int index) {
     if (const auto failure = m_form.CommandClick(index)) {
-        m_surface.reportFailure(FailureText(*failure));  // shows, changes no control
+        // A failed calculation leaves the selection as it was: the variant that failed.
+        m_surface.reportFailure(FailureText(m_form.state().selectedVariant, *failure));
     }
 }
 

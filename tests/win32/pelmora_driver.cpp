@@ -980,8 +980,8 @@ private:
         }
         m_report.check(TextOf(box) == L"Pelmora" && GetWindow(box, GW_OWNER) == m_window,
                        "failure box: titled \"Pelmora\", owned by the window", ToUtf8(TextOf(box)));
-        m_report.check(ToUtf8(message) == "Изчислението е невъзможно: деление на нула.",
-                       "failure box: says \"Изчислението е невъзможно: деление на нула.\"",
+        m_report.check(ToUtf8(message) == "R не може да бъде 0. Въведете радиус, различен от нула.",
+                       "failure box: says \"R не може да бъде 0. Въведете радиус, различен от нула.\"",
                        ToUtf8(message));
         m_report.check(icon, "failure box: shows an icon");
         m_report.check(gridIsEmpty() && Ask(option(1), BM_GETCHECK) == BST_CHECKED,
