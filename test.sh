@@ -17,7 +17,8 @@ source scripts/setup.sh
 # llvm brings llvm-symbolizer: readable sanitizer reports, and leak suppressions that match.
 pelmora_require_packages cmake ninja-build g++ clang libclang-rt-14-dev llvm libgtest-dev \
     libbenchmark-dev locales mingw-w64 qt6-base-dev fonts-liberation appstream pkg-config \
-    libxcb1-dev desktop-file-utils wine wine64 fonts-wine xvfb googletest xdotool x11-utils nsis
+    libxcb1-dev desktop-file-utils wine wine64 fonts-wine xvfb googletest xdotool x11-utils nsis \
+    qt6-translations-l10n
 
 common=(-DPELMORA_WERROR=ON)
 

@@ -12,6 +12,7 @@
 #include "form/calculator_form.h"
 #include "platform/regional_settings.h"
 #include "qt/pelmora_window.h"
+#include "qt/qt_bulgarian.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ int main(int argc, char* argv[]) {
         std::fputc('\n', stderr);
     }
     g_startupMessages.clear();
+    pelmora::qt::LoadQtBulgarian(app);  // Qt's menus and buttons in the interface's language
 
     // One name ties the window to its desktop entry: Qt makes the application name the X11
     // window class (WM_CLASS) and the desktop file name the Wayland app id, and the entry's
