@@ -47,6 +47,10 @@ double ReadNumber(std::string_view utf8Text);
 // a blank, E or D) are ignored; a grouping symbol that clashes only turns grouping off.
 double ReadUserNumber(std::string_view utf8Text, const NumberFormat& format);
 
+// `utf8Text` with the grouping symbols taken out of the number it starts with, where
+// ReadUserNumber skips them ("4 712,389" to "4712,389"); everything else as it stands.
+std::string WithoutGrouping(std::string_view utf8Text, const NumberFormat& format);
+
 // A value as FormatResult writes it, and the number that text shows.
 struct FormattedNumber {
     std::string text;

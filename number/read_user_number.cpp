@@ -42,13 +42,53 @@ bool AreWellFormed(const std::vector<std::size_t>& lengths, const std::vector<in
     return first <= 0 || lengths[0] <= static_cast<std::size_t>(first);
 }
 
+// Where the integer digits that start at `begin` end: past the last well-formed group when
+// grouping symbols separate them into the format's groups, otherwise at the first grouping
+// symbol or the first character that is no digit.
+std::size_t EndOfIntegerDigits(std::string_view text, std::size_t begin, std::string_view grouping,
+                               const std::vector<int>& sizes) {
+    std::vector<std::size_t> groupLengths;
+    std::size_t groupStart = begin;
+    std::size_t firstSeparator = std::string_view::npos;
+    std::size_t i = begin;
+    while (i < text.size() && IsDigit(text[i])) {
+        ++i;
+        const bool separated = !grouping.empty() && text.substr(i).starts_with(grouping) &&
+                               i + grouping.size() < text.size() &&
+                               IsDigit(text[i + grouping.size()]);
+        if (separated) {
+            groupLengths.push_back(i - groupStart);
+            if (firstSeparator == std::string_view::npos) firstSeparator = i;
+            i += grouping.size();
+            groupStart = i;
+        }
+    }
+    if (firstSeparator == std::string_view::npos) return i;
+    groupLengths.push_back(i - groupStart);
+    return AreWellFormed(groupLengths, sizes) ? i : firstSeparator;
+}
+
+void AppendDigits(std::string& out, std::string_view text) {
+    std::copy_if(text.begin(), text.end(), std::back_inserter(out), IsDigit);
+}
+
+// The grouping symbol that reading under `format` skips; none when it clashes with the grammar.
+std::string_view GroupingOf(const NumberFormat& format) {
+    return ClashesWithTheGrammar(format.groupingSymbol) ? std::string_view()
+                                                        : format.groupingSymbol;
+}
+
+std::size_t SignLength(std::string_view text) {
+    return text.starts_with('+') || text.starts_with('-') ? 1 : 0;
+}
+
 }  // namespace
 
 double ReadUserNumber(std::string_view utf8Text, const NumberFormat& format) {
     const std::string_view decimal = format.decimalSymbol;
-    std::string_view grouping = format.groupingSymbol;
-    if (decimal == grouping || ClashesWithTheGrammar(decimal)) return ReadNumber(utf8Text);
-    if (ClashesWithTheGrammar(grouping)) grouping = {};  // a blank one is gone with the blanks
+    if (decimal == format.groupingSymbol || ClashesWithTheGrammar(decimal)) {
+        return ReadNumber(utf8Text);
+    }
 
     std::string text;
     text.reserve(utf8Text.size());
@@ -59,47 +99,28 @@ double ReadUserNumber(std::string_view utf8Text, const NumberFormat& format) {
 
     // The same number in the plain grammar: the digits without grouping, '.' for the point,
     // and from there on the text as it stands (fraction digits, exponent, whatever stops it).
-    std::string plain;
-    std::size_t i = 0;
-    if (i < rest.size() && (rest[i] == '+' || rest[i] == '-')) plain += rest[i++];
-
-    const std::size_t start = i;
-    std::vector<std::size_t> groupLengths;
-    std::size_t groupStart = i;
-    std::size_t firstSeparator = std::string_view::npos;
-    while (i < rest.size() && IsDigit(rest[i])) {
-        ++i;
-        const bool separated = !grouping.empty() && rest.substr(i).starts_with(grouping) &&
-                               i + grouping.size() < rest.size() &&
-                               IsDigit(rest[i + grouping.size()]);
-        if (separated) {
-            groupLengths.push_back(i - groupStart);
-            if (firstSeparator == std::string_view::npos) firstSeparator = i;
-            i += grouping.size();
-            groupStart = i;
-        }
-    }
-    if (firstSeparator != std::string_view::npos) {
-        groupLengths.push_back(i - groupStart);
-        if (AreWellFormed(groupLengths, format.groupSizes)) {
-            for (const char c : rest.substr(start, i - start)) {
-                if (IsDigit(c)) plain += c;
-            }
-        } else {
-            // A separator out of place ends the integer digits; a '.' one is still the point.
-            plain += rest.substr(start, firstSeparator - start);
-            i = firstSeparator;
-        }
-    } else {
-        plain += rest.substr(start, i - start);
-    }
-
+    // A '.' grouping symbol out of place ends the integer digits and is still the point.
+    const std::size_t start = SignLength(rest);
+    std::size_t i = EndOfIntegerDigits(rest, start, GroupingOf(format), format.groupSizes);
+    std::string plain(rest.substr(0, start));
+    AppendDigits(plain, rest.substr(start, i - start));
     if (!decimal.empty() && rest.substr(i).starts_with(decimal)) {
         plain += '.';
         i += decimal.size();
     }
     plain += rest.substr(i);
     return ReadNumber(plain);
+}
+
+std::string WithoutGrouping(std::string_view utf8Text, const NumberFormat& format) {
+    if (format.decimalSymbol == format.groupingSymbol) return std::string(utf8Text);
+    const std::size_t start = SignLength(utf8Text);
+    const std::size_t end =
+        EndOfIntegerDigits(utf8Text, start, GroupingOf(format), format.groupSizes);
+    std::string out(utf8Text.substr(0, start));
+    AppendDigits(out, utf8Text.substr(start, end - start));
+    out += utf8Text.substr(end);
+    return out;
 }
 
 }  // namespace pelmora::number
