@@ -20,7 +20,7 @@ source scripts/setup.sh
 pelmora_require_packages cmake ninja-build g++ clang libclang-rt-14-dev llvm libgtest-dev \
     libbenchmark-dev locales mingw-w64 qt6-base-dev fonts-liberation appstream pkg-config \
     libxcb1-dev desktop-file-utils wine wine64 fonts-wine xvfb googletest xdotool x11-utils nsis \
-    wixl osslsigncode openssl g++-multilib lintian dpkg-dev
+    wixl osslsigncode openssl g++-multilib lintian dpkg-dev qt6-translations-l10n
 
 common=(-DPELMORA_WERROR=ON)
 

@@ -14,6 +14,7 @@
 #include "form/calculator_form.h"
 #include "platform/regional_settings.h"
 #include "qt/pelmora_window.h"
+#include "qt/qt_bulgarian.h"
 
 namespace {
 
@@ -74,6 +75,7 @@ int main(int argc, char* argv[]) {
     for (const std::string& line : std::as_const(g_startupMessages))
         PrintLine(line);
     g_startupMessages.clear();
+    pelmora::qt::LoadQtBulgarian(app);  // Qt's menus and buttons in the interface's language
 
     // One name ties the window to its desktop entry: Qt makes the application name the X11
     // window class (WM_CLASS) and the desktop file name the Wayland app id, and the entry's

@@ -64,22 +64,22 @@ std::optional<cone::ConeFailure> CalculatorForm::CommandClick(int index) {
     return std::nullopt;
 }
 
-double CalculatorForm::FieldValue(int field) const {
+double CalculatorForm::FieldValue(int field, const number::NumberFormat& format) const {
     if (const auto written = m_writtenValue[static_cast<std::size_t>(field)]) return *written;
-    return number::ReadNumber(m_state.field(field).text);
+    return number::ReadUserNumber(m_state.field(field).text, format);
 }
 
 std::optional<cone::ConeFailure> CalculatorForm::Calculate() {
     const int row = m_state.selectedVariant;
     const cone::KnownPair known = cone::kKnownPairs[static_cast<std::size_t>(row)];
-    const double first = FieldValue(FieldNumber(row, known.first));
-    const double second = FieldValue(FieldNumber(row, known.second));
+    const number::NumberFormat format = m_regionalSettings();
+    const double first = FieldValue(FieldNumber(row, known.first), format);
+    const double second = FieldValue(FieldNumber(row, known.second), format);
 
     const cone::ConeResult result = cone::SolveCone(m_state.selectedVariant, first, second);
     if (const auto* failure = std::get_if<cone::ConeFailure>(&result)) return *failure;
 
     const auto& values = std::get<cone::ConeValues>(result);
-    const number::NumberFormat format = m_regionalSettings();
     for (const Quantity column : kColumns) {
         const int field = FieldNumber(row, column);
         number::FormattedNumber written =

@@ -57,6 +57,8 @@ public:
     explicit CalculatorForm(std::function<number::NumberFormat()> regionalSettings);
 
     const FormState& state() const { return m_state; }
+    // The user's number settings as they stand now.
+    number::NumberFormat numberFormat() const { return m_regionalSettings(); }
     void setChangeListener(ChangeListener listener) { m_listener = std::move(listener); }
 
     // Once, before the window is first shown: variant 0, every field empty, only row 0 open
@@ -78,7 +80,7 @@ public:
 private:
     std::optional<cone::ConeFailure> Calculate();
     void ClearFields();
-    double FieldValue(int field) const;
+    double FieldValue(int field, const number::NumberFormat& format) const;
 
     void setText(int field, std::string text);
     void setLocked(int field, bool locked);

@@ -38,6 +38,19 @@ struct NumberFormat {
 // double range it is ±infinity, below it a subnormal or zero.
 double ReadNumber(std::string_view utf8Text);
 
+// Reads the number a field's text starts with as ReadNumber does, but also under the user's
+// settings: `format`'s decimal symbol is a decimal point as '.' is, and its grouping symbol is
+// skipped where it separates the integer digits into exactly the groups `format` writes
+// ("1,234.5" under the example settings; "3,5" stops at the ',' as 5 is no group of three).
+// A grouping symbol '.' that does not separate such groups is the decimal point. Settings that
+// clash with the grammar (both symbols the same, or a decimal symbol holding a digit, a sign,
+// a blank, E or D) are ignored; a grouping symbol that clashes only turns grouping off.
+double ReadUserNumber(std::string_view utf8Text, const NumberFormat& format);
+
+// `utf8Text` with the grouping symbols taken out of the number it starts with, where
+// ReadUserNumber skips them ("4 712,389" to "4712,389"); everything else as it stands.
+std::string WithoutGrouping(std::string_view utf8Text, const NumberFormat& format);
+
 // A value as FormatResult writes it, and the number that text shows.
 struct FormattedNumber {
     std::string text;

@@ -1,21 +1,27 @@
 #include "qt/pelmora_window.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleFactory>
 
 #include "qt/font_choice.h"
 #include "qt/value_field.h"
+#include "view/copy_text.h"
 #include "view/failure_text.h"
 
 namespace pelmora::qt {
@@ -160,6 +166,20 @@ PelmoraWindow::PelmoraWindow(form::CalculatorForm& form, FailureReporter reportF
     }
 
     m_presenter.emplace(m_form, static_cast<view::Surface&>(*this));
+
+    auto* copyRow = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
+    connect(copyRow, &QShortcut::activated, this, [this] {
+        QGuiApplication::clipboard()->setText(QString::fromStdString(m_presenter->copiedRowText()));
+    });
+}
+
+void PelmoraWindow::contextMenuEvent(QContextMenuEvent* event) {
+    const auto found = std::find(m_fields.begin(), m_fields.end(), childAt(event->pos()));
+    // An empty menu would open as nothing and wait for a click.
+    if (found == m_fields.end() || (*found)->actions().isEmpty()) return;
+    QMenu menu(this);
+    menu.addActions((*found)->actions());
+    menu.exec(event->globalPos());
 }
 
 QWidget* PelmoraWindow::makeLabel(const ControlSpec& row) {
@@ -194,6 +214,13 @@ QWidget* PelmoraWindow::makeValueField(const ControlSpec& row) {
     auto* edit = new ValueField(this);
     edit->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     edit->setAccessibleName(QString::fromStdString(view::AccessibleName(field)));
+    // «Копирай» ends the field's context menu; a computed one's menu is the window's.
+    auto* copy = new QAction(FromUtf8(view::kCopyCaption), edit);
+    connect(copy, &QAction::triggered, this, [this, field] {
+        QGuiApplication::clipboard()->setText(
+            QString::fromStdString(m_presenter->copiedFieldText(field)));
+    });
+    edit->addAction(copy);
     if (m_form.state().field(field).computed) {
         QFont bold = font();
         bold.setBold(true);

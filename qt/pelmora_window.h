@@ -12,6 +12,7 @@
 #include "view/presenter.h"
 
 class QApplication;
+class QContextMenuEvent;
 class QLineEdit;
 class QRadioButton;
 
@@ -41,6 +42,9 @@ public:
                            QWidget* parent = nullptr);
 
 private:
+    // A computed field is disabled, so Qt hands its context menu event to the window.
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
     QWidget* makeLabel(const view::ControlSpec& row);
     QWidget* makeOptionButton(const view::ControlSpec& row);
     QWidget* makePushButton(const view::ControlSpec& row);

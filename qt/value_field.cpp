@@ -512,6 +512,10 @@ void ValueField::contextMenuEvent(QContextMenuEvent* event) {
         });
         action->setEnabled((this->*entry.enabled)());
     }
+    if (!actions().isEmpty()) {  // the window's own entries
+        menu->addSeparator();
+        menu->addActions(actions());
+    }
     menu->popup(event->globalPos());
 }
 

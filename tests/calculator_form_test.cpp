@@ -70,9 +70,11 @@ const FormCase kCases[] = {
     // Calculating again reads the program's own text as the number it shows.
     {"SecondCalculationKeepsAGroupedValue", {Load(), Type(0, "1234.5"), Type(1, "1"), Click(0), Click(0)}, 0, {"1,234.500", "1.000", "3,878.296", "4,791,634.870"}},
     {"SecondCalculationKeepsACommaDecimal", {Load(), Type(0, "12.5"), Type(1, "2"), Click(0), Click(0)}, 0, {"12,500", "2,000", "78,540", "569,414"}, std::nullopt, Bulgarian()},
-    // Text that arrives by typing is the user's, even when it is the same characters.
-    {"RetypedProgramTextReadsByTheTypingRules", {Load(), Type(0, "1234.5"), Type(1, "1"), Click(0), Type(0, "1,234.500"), Click(0)}, 0, {"1.000", "1.000", "3.142", "6.283"}},
-    {"TypedCommaDecimalStillReadsByTheTypingRules", {Load(), Type(0, "3,5"), Type(1, "1"), Click(0)}, 0, {"3,000", "1,000", "9,425", "37,699"}, std::nullopt, Bulgarian()},
+    // Typed text reads under the settings too; where they clash with the grammar, by the
+    // plain rules, even when it is the program's own characters.
+    {"RetypedProgramTextReadsAsItShows", {Load(), Type(0, "1234.5"), Type(1, "1"), Click(0), Type(0, "1,234.500"), Click(0)}, 0, {"1,234.500", "1.000", "3,878.296", "4,791,634.870"}},
+    {"TypedCommaDecimalReadsUnderTheSettings", {Load(), Type(0, "3,5"), Type(1, "1"), Click(0)}, 0, {"3,500", "1,000", "10,996", "49,480"}, std::nullopt, Bulgarian()},
+    {"RetypedTextUnderClashingSettingsReadsPlainly", {Load(), Type(0, "1234.5"), Type(1, "1"), Click(0), Type(0, "1.234.500"), Click(0)}, 0, {"1.234", "1.000", "3.877", "8.661"}, std::nullopt, {".", ".", {3}, true, number::NegativePattern::LeadingMinus}},
     {"ClearForgetsTheProgramsText", {Load(), Type(0, "1234.5"), Type(1, "1"), Click(0), Click(1), Click(0)}, 0, {"0.000", "0.000", "0.000", "0.000"}},
 };
 // clang-format on

@@ -220,6 +220,73 @@ TEST(FormatResult, LargestDoubleIsWrittenInFull) {
     EXPECT_EQ(written.shown, kInf);  // cut to 15 digits, it lies beyond the double range
 }
 
+struct UserReading {
+    const char* name;
+    std::string text;
+    NumberFormat format;
+    double expected;
+};
+
+const NumberFormat kBulgarian = Format(",", "\u00A0", {3});
+const NumberFormat kGerman = Format(",", ".", {3});
+
+// clang-format off
+const UserReading kUserReadings[] = {
+    // The decimal symbol is a point, and '.' still is.
+    {"CommaDecimal", "2,5", kBulgarian, 2.5},
+    {"PointUnderCommaSettings", "2.5", kBulgarian, 2.5},
+    {"CommaDecimalFirst", "-,5", kBulgarian, -0.5},
+    {"SecondDecimalSymbolStops", "1,2,3", kBulgarian, 1.2},
+    {"MultiByteDecimal", "1٬234٫5", Format("٫", "٬", {3}), 1234.5},
+    // Grouping symbols between well-formed groups are skipped; anywhere else they stop.
+    {"GroupedExample", "1,234.500", kExample, 1234.5},
+    {"NoBreakSpaceGroups", "1\u00A0234,5", kBulgarian, 1234.5},
+    {"NarrowNoBreakSpaceGroups", "1\u202F234\u202F567,891", Format(",", "\u202F", {3}), 1234567.891},
+    {"IndianGroups", "12,34,567.891", Format(".", ",", {3, 2}), 1234567.891},
+    {"ThreesUnderIndianSettingsStop", "1,234,567", Format(".", ",", {3, 2}), 1},
+    {"GroupOnlyOnce", "1234,567", Format(".", ",", {3, 0}), 1234567},
+    {"ShortLastGroupStops", "3,5", kExample, 3},
+    {"LongLastGroupStops", "1,2345", kExample, 1},
+    {"LongFirstGroupStops", "1234,567", kExample, 1234},
+    {"OneBadGroupStopsAtTheFirstSeparator", "1,234,5", kExample, 1},
+    {"TrailingSeparatorStops", "1,234,", kExample, 1234},
+    {"SeparatorFirstReadsNothing", ",234", kExample, 0},
+    {"NoGroupSizesNoGrouping", "1,234", Format(".", ",", {}), 1},
+    {"GroupsAcrossBlanks", "1, 234 .5", kExample, 1234.5},
+    {"GroupedWithExponent", "1,234e3", kExample, 1234000},
+    // A '.' grouping symbol groups where the groups are right, and is the point elsewhere.
+    {"DotGroups", "1.234.567,891", kGerman, 1234567.891},
+    {"DotGroupOfThree", "1.234", kGerman, 1234},
+    {"DotNotAGroupIsThePoint", "3.14159", kGerman, 3.14159},
+    {"DotBadGroupThenComma", "1.5,3", kGerman, 1.5},
+    // Settings that clash with the grammar.
+    {"SameSymbolsReadPlainly", "1.234.500", Format(".", ".", {3}), 1.234},
+    {"DigitDecimalReadsPlainly", "105", Format("0", ",", {3}), 105},
+    {"LetterDecimalReadsPlainly", "2E3", Format("E", ",", {3}), 2000},
+    {"BlankGroupingKeepsTheComma", "1 234,5", Format(",", " ", {3}), 1234.5},
+    {"SignGroupingIsNoGrouping", "1-234", Format(",", "-", {3}), 1},
+    // The rest of the grammar stays.
+    {"HexUnderSettings", "&H1,0", kBulgarian, 1},
+    {"ExponentAfterComma", "1,5E3", kBulgarian, 1500},
+    {"EmptyUnderSettings", "", kBulgarian, 0},
+    {"SignBeforeGroups", "-1,234.5", kExample, -1234.5},
+};
+// clang-format on
+
+void PrintTo(const UserReading& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ReadUserNumberCase : public ::testing::TestWithParam<UserReading> {};
+
+TEST_P(ReadUserNumberCase, ReadsUnderTheSettings) {
+    const UserReading& c = GetParam();
+    EXPECT_EQ(ReadUserNumber(c.text, c.format), c.expected) << '"' << c.text << '"';
+}
+
+INSTANTIATE_TEST_SUITE_P(NumberText, ReadUserNumberCase, ::testing::ValuesIn(kUserReadings),
+                         [](const auto& row) { return std::string(row.param.name); });
+
 // Switches the process's locale for one test and puts the old one back.
 class ProcessLocaleGuard {
 public:
@@ -330,7 +397,7 @@ INSTANTIATE_TEST_SUITE_P(NumberText, CutTo15DigitsCase, ::testing::ValuesIn(kCut
 
 // Random doubles of every magnitude: the written text is within half a thousandth (plus the
 // 15-digit cut) of the value, and under every format the value it shows is what its plain
-// form reads as.
+// form reads as, and what the text reads as under that format.
 TEST(NumberText, WrittenTextShowsTheValueUnderEveryFormat) {
     const NumberFormat plain = Format(".", "", {});
     const NumberFormat formats[] = {
@@ -349,6 +416,10 @@ TEST(NumberText, WrittenTextShowsTheValueUnderEveryFormat) {
         for (const NumberFormat& format : formats) {
             const FormattedNumber written = FormatResult(value, format);
             ASSERT_EQ(written.shown, shown) << written.text;
+            // Reading a text with a leading minus under its settings gives what it shows.
+            if (format.negativePattern == NegativePattern::LeadingMinus) {
+                ASSERT_EQ(ReadUserNumber(written.text, format), shown) << written.text;
+            }
         }
     }
 }

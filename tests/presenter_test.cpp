@@ -93,9 +93,16 @@ const PresenterCase kCases[] = {
     {"ChoosingAnotherOptionEmptiesTheGrid", {Edit(0, "3"), Choose(5), Edit(22, "1")}, {{22, "1"}}, 5},
     {"NoSuchOptionShowsTheSelectionAgain", {Edit(0, "3"), Choose(6)}, {{0, "3"}}, 0},
     {"ClearEmptiesTheGrid", {Edit(0, "3"), Press(0), Press(1)}, {}, 0},
-    {"FailureIsReportedAndChangesNothing", {Choose(1), Edit(4, "0"), Edit(6, "5"), Press(0)}, {{4, "0"}, {6, "5"}}, 1, {"Изчислението е невъзможно: деление на нула."}},
-    {"NegativeRootIsNamed", {Choose(5), Edit(22, "5"), Edit(23, "4"), Press(0)}, {{22, "5"}, {23, "4"}}, 5, {"Изчислението е невъзможно: квадратен корен от отрицателно число."}},
-    {"OverflowIsNamed", {Edit(0, "1e300"), Edit(1, "1e300"), Press(0)}, {{0, "1e300"}, {1, "1e300"}}, 0, {"Изчислението е невъзможно: препълване."}},
+    // A failure says which value to change; every operation that can fail, once.
+    {"FailureIsReportedAndChangesNothing", {Choose(1), Edit(4, "0"), Edit(6, "5"), Press(0)}, {{4, "0"}, {6, "5"}}, 1, {"R не може да бъде 0. Въведете радиус, различен от нула."}},
+    {"EmptyFieldsOfVariantTwoAskForARadius", {Choose(1), Press(0)}, {}, 1, {"R не може да бъде 0. Въведете радиус, различен от нула."}},
+    {"TooNegativeTotalArea", {Choose(2), Edit(9, "1"), Edit(11, "-1"), Press(0)}, {{9, "1"}, {11, "-1"}}, 2, {"Пълната повърхнина Sp не може да бъде отрицателна. Въведете положително число за Sp."}},
+    {"ZeroSlantHeight", {Choose(3), Edit(14, "5"), Press(0)}, {{14, "5"}}, 3, {"L не може да бъде 0. Въведете образувателна, различна от нула."}},
+    {"ZeroRadiusWithTotalArea", {Choose(4), Edit(19, "5"), Press(0)}, {{19, "5"}}, 4, {"R не може да бъде 0. Въведете радиус, различен от нула."}},
+    {"TotalBelowLateral", {Choose(5), Edit(22, "100"), Edit(23, "50"), Press(0)}, {{22, "100"}, {23, "50"}}, 5, {"Пълната повърхнина Sp трябва да е по-голяма от околната So."}},
+    {"TotalEqualToLateral", {Choose(5), Edit(22, "50"), Edit(23, "50"), Press(0)}, {{22, "50"}, {23, "50"}}, 5, {"Sp трябва да е по-голяма от So."}},
+    {"OverflowNamesTheKnownPair", {Edit(0, "1e300"), Edit(1, "1e300"), Press(0)}, {{0, "1e300"}, {1, "1e300"}}, 0, {"Стойностите на R и L са твърде големи или твърде малки и конусът не може да се пресметне. Въведете числа, които не са толкова големи или близки до нула."}},
+    {"TinyRadiusOverflows", {Choose(1), Edit(4, "1e-320"), Edit(6, "1e10"), Press(0)}, {{4, "1e-320"}, {6, "1e10"}}, 1, {"Стойностите на R и So са твърде големи или твърде малки и конусът не може да се пресметне. Въведете числа, които не са толкова големи или близки до нула."}},
 };
 // clang-format on
 

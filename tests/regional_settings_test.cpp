@@ -1,8 +1,11 @@
 #include <locale.h>
 
+#include <bit>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -123,6 +126,22 @@ TEST_P(InstalledLocale, AgreesWithTheLocaleCommand) {
     // What POSIX locales do not state comes from the example settings.
     EXPECT_TRUE(format.leadingZero);
     EXPECT_EQ(format.negativePattern, number::NegativePattern::LeadingMinus);
+}
+
+// Whatever the program wrote under the locale, typed back in, reads as the number it shows.
+TEST_P(InstalledLocale, ReadsBackWhatItWrote) {
+    const LocaleCase& c = GetParam();
+    if (!Available(c.locale)) GTEST_SKIP() << "the locale " << c.locale << " is not available";
+    const NumberFormat format = NumberFormatOfLocale(c.locale);
+    std::mt19937_64 random(20261209);
+    for (int i = 0; i < 20000; ++i) {
+        const double value = i % 2 == 0 ? std::bit_cast<double>(random())
+                                        : std::ldexp(static_cast<double>(random() >> 11) - 0x1p52,
+                                                     static_cast<int>(random() % 80) - 60);
+        if (!std::isfinite(value)) continue;
+        const number::FormattedNumber written = number::FormatResult(value, format);
+        ASSERT_EQ(number::ReadUserNumber(written.text, format), written.shown) << written.text;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Platform, InstalledLocale, ::testing::ValuesIn(kLocales),

@@ -1,5 +1,6 @@
 #include "view/presenter.h"
 
+#include "view/copy_text.h"
 #include "view/failure_text.h"
 
 namespace pelmora::view {
@@ -70,8 +71,17 @@ void Presenter::optionSelected(int variant) {
 
 void Presenter::buttonPressed(int index) {
     if (const auto failure = m_form.CommandClick(index)) {
-        m_surface.reportFailure(FailureText(*failure));  // shows, changes no control
+        // A failed calculation leaves the selection as it was: the variant that failed.
+        m_surface.reportFailure(FailureText(m_form.state().selectedVariant, *failure));
     }
+}
+
+std::string Presenter::copiedFieldText(int field) const {
+    return CopiedFieldText(m_form.state(), field, m_form.numberFormat());
+}
+
+std::string Presenter::copiedRowText(std::string_view lineEnd) const {
+    return CopiedRowText(m_form.state(), m_form.numberFormat(), lineEnd);
 }
 
 }  // namespace pelmora::view

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "form/calculator_form.h"
@@ -42,6 +43,11 @@ public:
     void optionSelected(int variant);
     // Push button `index` was pressed (clicked, or the space bar on it).
     void buttonPressed(int index);
+
+    // What copying value field `field`, or the selected row, puts on the clipboard, under the
+    // user's number settings as they stand now.
+    std::string copiedFieldText(int field) const;
+    std::string copiedRowText(std::string_view lineEnd = "\n") const;
 
 private:
     void showChange(const form::FormChange& change);

@@ -1,10 +1,14 @@
 #include "win32/pelmora_window.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <string>
 #include <utility>
 
+#include "view/copy_text.h"
 #include "win32/accessible_name.h"
+#include "win32/clipboard.h"
 #include "win32/control_style.h"
 #include "win32/dpi.h"
 #include "win32/utf16.h"
@@ -134,6 +138,10 @@ LRESULT PelmoraWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
             return colourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_CONTEXTMENU:
+            // A computed field is disabled, so its right click comes to the window.
+            if (showCopyMenu(lParam)) return 0;
+            return DefWindowProcW(m_hwnd, message, wParam, lParam);
         case WM_DRAWITEM:
             drawPushButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
@@ -422,6 +430,10 @@ bool PelmoraWindow::preTranslateMessage(const MSG& message) {
         return true;
     }
     if (!keyDown) return false;
+    if (message.wParam == 'C' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) < 0) {
+        CopyToClipboard(m_hwnd, ToUtf16(m_presenter->copiedRowText("\r\n")));
+        return true;
+    }
     int step = 0;
     switch (message.wParam) {
         case VK_LEFT:
@@ -444,6 +456,26 @@ bool PelmoraWindow::preTranslateMessage(const MSG& message) {
     // On a push button the dialog manager would walk the z-order and could click an
     // option button on its way: the arrows do nothing there.
     return control->row->kind == ControlKind::PushButton;
+}
+
+bool PelmoraWindow::showCopyMenu(LPARAM screenPoint) {
+    POINT at{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+    POINT inClient = at;
+    ScreenToClient(m_hwnd, &inClient);
+    const HWND control = ChildWindowFromPointEx(m_hwnd, inClient, CWP_SKIPINVISIBLE);
+    const auto found = std::find(m_fields.begin(), m_fields.end(), control);
+    if (found == m_fields.end() || IsWindowEnabled(control)) return false;
+    constexpr UINT kCopy = 1;
+    const HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, kCopy, ToUtf16(view::kCopyCaption).c_str());
+    const auto chosen = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, m_hwnd, nullptr));
+    DestroyMenu(menu);
+    if (chosen == kCopy) {
+        const int field = static_cast<int>(found - m_fields.begin());
+        CopyToClipboard(m_hwnd, ToUtf16(m_presenter->copiedFieldText(field)));
+    }
+    return true;
 }
 
 void PelmoraWindow::showFieldText(int field, std::string_view utf8Text) {

@@ -72,6 +72,9 @@ private:
     void onCommand(int code, HWND control);
     void focusControl(HWND control);
     void moveSelection(int step);
+    // The copy menu of the computed field under `screenPoint` (WM_CONTEXTMENU's lParam);
+    // false when there is none there.
+    bool showCopyMenu(LPARAM screenPoint);
 
     void showFieldText(int field, std::string_view utf8Text) override;
     void showFieldLocked(int field, bool locked) override;

@@ -1,5 +1,5 @@
-// Feeds any bytes to ReadNumber and FormatResult. Nothing may crash, and every finite value
-// written under any format must show the number that its plain form reads as.
+// Feeds any bytes to ReadNumber, ReadUserNumber and FormatResult. Nothing may crash, and every
+// finite value written under any format must show the number that its plain form reads as.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -36,6 +36,10 @@ void CheckWritten(double value, const NumberFormat& format) {
     const double shown =
         pelmora::number::ReadNumber(pelmora::number::FormatResult(value, kPlain).text);
     Check(written.shown == shown);
+    if (format.negativePattern == NegativePattern::LeadingMinus &&
+        format.decimalSymbol != format.groupingSymbol) {
+        Check(pelmora::number::ReadUserNumber(written.text, format) == shown);
+    }
     if (std::isinf(shown)) {
         // Only the largest doubles show, cut to 15 digits, a number beyond the double range.
         Check(std::fabs(value) > 1.79769313486231e308);
@@ -51,6 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const NumberFormat& format = kFormats[size == 0 ? 0 : data[0] % std::size(kFormats)];
 
     CheckWritten(pelmora::number::ReadNumber(text), format);
+    CheckWritten(pelmora::number::ReadUserNumber(text, format), format);
     if (size >= 9) {
         double bits = 0;
         std::memcpy(&bits, data + 1, sizeof bits);

@@ -113,9 +113,12 @@ TEST(Utf16, EveryTextOfTheWindowSurvivesTheRoundTrip) {
     EXPECT_EQ(ToUtf8(ToUtf16(view::kTaskStatement)), view::kTaskStatement);
     const std::wstring statement = ToUtf16(view::kTaskStatement);
     EXPECT_EQ(statement.size(), 1023u);  // one UTF-16 unit per character: all in the BMP
-    for (const auto failure : {cone::ConeFailure::DivisionByZero, cone::ConeFailure::Overflow,
-                               cone::ConeFailure::NegativeSquareRoot}) {
-        EXPECT_EQ(ToUtf8(ToUtf16(view::FailureText(failure))), view::FailureText(failure));
+    for (int variant = 0; variant < cone::kVariantCount; ++variant) {
+        for (const auto failure : {cone::ConeFailure::DivisionByZero, cone::ConeFailure::Overflow,
+                                   cone::ConeFailure::NegativeSquareRoot}) {
+            const std::string text = view::FailureText(variant, failure);
+            EXPECT_EQ(ToUtf8(ToUtf16(text)), text);
+        }
     }
 }
 

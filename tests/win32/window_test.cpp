@@ -242,5 +242,74 @@ TEST_F(Win32Window, LockedFieldsLookLikeOpenOnes) {
     EXPECT_EQ(computed.second, RGB(0, 0, 0));
 }
 
+class Win32Copy : public Win32Window {
+protected:
+    void SetUp() override {
+        Win32Window::SetUp();
+        SetWindowTextW(child("Text2", 0), L"30");
+        SetWindowTextW(child("Text2", 1), L"50");
+        SendMessageW(child("Command1", 0), BM_CLICK, 0, 0);
+        if (OpenClipboard(hwnd)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+    }
+    std::wstring clipboard() const {
+        std::wstring text;
+        if (!OpenClipboard(hwnd)) return L"(busy)";
+        if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            text = static_cast<const wchar_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+        return text;
+    }
+};
+
+TEST_F(Win32Copy, CtrlShiftCCopiesTheSelectedRow) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    const BYTE old[2] = {keys[VK_CONTROL], keys[VK_SHIFT]};
+    keys[VK_CONTROL] = keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    const MSG press{child("Text2", 0), WM_KEYDOWN, 'C', 0, 0, {}};
+    const bool used = window->preTranslateMessage(press);
+    keys[VK_CONTROL] = old[0];
+    keys[VK_SHIFT] = old[1];
+    SetKeyboardState(keys);
+    EXPECT_TRUE(used);
+    EXPECT_EQ(clipboard(), L"R = 30.000\r\nL = 50.000\r\nSo = 4712.389\r\nSp = 7539.822\r\n");
+}
+
+// What the open menu holds, read from inside its modal loop; then its one entry is chosen.
+std::wstring g_menuEntries;
+void CALLBACK ChooseFromMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    const HWND menuWindow = FindWindowW(L"#32768", nullptr);
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    for (int item = 0; menu && item < GetMenuItemCount(menu); ++item) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(item), text, 64, MF_BYPOSITION);
+        g_menuEntries += std::wstring(text) + L"|";
+    }
+    PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+    SetTimer(nullptr, 0, 2000, [](HWND, UINT, UINT_PTR late, DWORD) {
+        KillTimer(nullptr, late);
+        EndMenu();  // the keys did not reach it: close it rather than wait
+    });
+}
+
+TEST_F(Win32Copy, ComputedFieldMenuHasOnlyCopyAndCopiesWithoutGrouping) {
+    RECT rect;
+    GetWindowRect(child("Text2", 2), &rect);
+    g_menuEntries.clear();
+    SetTimer(nullptr, 0, 100, ChooseFromMenu);
+    SendMessageW(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd),
+                 MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+    EXPECT_EQ(g_menuEntries, L"Копирай|");
+    EXPECT_EQ(clipboard(), L"4712.389");
+}
+
 }  // namespace
 }  // namespace pelmora::win32
