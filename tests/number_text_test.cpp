@@ -9,6 +9,7 @@
 
 #include "number/decimal.h"
 #include "number/number_text.h"
+#include "tests/random_doubles.h"
 
 namespace pelmora::number {
 namespace {
@@ -246,14 +247,12 @@ const UserReading kUserReadings[] = {
     {"ThreesUnderIndianSettingsStop", "1,234,567", Format(".", ",", {3, 2}), 1},
     {"GroupOnlyOnce", "1234,567", Format(".", ",", {3, 0}), 1234567},
     {"ShortLastGroupStops", "3,5", kExample, 3},
-    {"LongLastGroupStops", "1,2345", kExample, 1},
     {"LongFirstGroupStops", "1234,567", kExample, 1234},
     {"OneBadGroupStopsAtTheFirstSeparator", "1,234,5", kExample, 1},
     {"TrailingSeparatorStops", "1,234,", kExample, 1234},
     {"SeparatorFirstReadsNothing", ",234", kExample, 0},
     {"NoGroupSizesNoGrouping", "1,234", Format(".", ",", {}), 1},
     {"GroupsAcrossBlanks", "1, 234 .5", kExample, 1234.5},
-    {"GroupedWithExponent", "1,234e3", kExample, 1234000},
     // A '.' grouping symbol groups where the groups are right, and is the point elsewhere.
     {"DotGroups", "1.234.567,891", kGerman, 1234567.891},
     {"DotGroupOfThree", "1.234", kGerman, 1234},
@@ -261,14 +260,12 @@ const UserReading kUserReadings[] = {
     {"DotBadGroupThenComma", "1.5,3", kGerman, 1.5},
     // Settings that clash with the grammar.
     {"SameSymbolsReadPlainly", "1.234.500", Format(".", ".", {3}), 1.234},
-    {"DigitDecimalReadsPlainly", "105", Format("0", ",", {3}), 105},
     {"LetterDecimalReadsPlainly", "2E3", Format("E", ",", {3}), 2000},
     {"BlankGroupingKeepsTheComma", "1 234,5", Format(",", " ", {3}), 1234.5},
     {"SignGroupingIsNoGrouping", "1-234", Format(",", "-", {3}), 1},
     // The rest of the grammar stays.
     {"HexUnderSettings", "&H1,0", kBulgarian, 1},
     {"ExponentAfterComma", "1,5E3", kBulgarian, 1500},
-    {"EmptyUnderSettings", "", kBulgarian, 0},
     {"SignBeforeGroups", "-1,234.5", kExample, -1234.5},
 };
 // clang-format on
@@ -405,9 +402,7 @@ TEST(NumberText, WrittenTextShowsTheValueUnderEveryFormat) {
         Format("٫", "\u202F", {3}, false, NegativePattern::Parentheses)};
     std::mt19937_64 random(20261208);
     for (int i = 0; i < 20000; ++i) {
-        const double value = i % 2 == 0 ? std::bit_cast<double>(random())
-                                        : std::ldexp(static_cast<double>(random() >> 11) - 0x1p52,
-                                                     static_cast<int>(random() % 80) - 60);
+        const double value = testing::RandomDouble(random, i);
         if (!std::isfinite(value)) continue;
         const std::string plainText = FormatResult(value, plain).text;
         const double shown = ReadNumber(plainText);

@@ -1,7 +1,5 @@
 #include <locale.h>
 
-#include <bit>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -12,6 +10,7 @@
 
 #include "platform/regional_settings.h"
 #include "platform/windows_grouping.h"
+#include "tests/random_doubles.h"
 
 // glibc's newlocale keeps a small buffer built from LOCPATH that it never frees; it is not
 // ours to fix, so LeakSanitizer is told to pass over it.
@@ -135,9 +134,7 @@ TEST_P(InstalledLocale, ReadsBackWhatItWrote) {
     const NumberFormat format = NumberFormatOfLocale(c.locale);
     std::mt19937_64 random(20261209);
     for (int i = 0; i < 20000; ++i) {
-        const double value = i % 2 == 0 ? std::bit_cast<double>(random())
-                                        : std::ldexp(static_cast<double>(random() >> 11) - 0x1p52,
-                                                     static_cast<int>(random() % 80) - 60);
+        const double value = testing::RandomDouble(random, i);
         if (!std::isfinite(value)) continue;
         const number::FormattedNumber written = number::FormatResult(value, format);
         ASSERT_EQ(number::ReadUserNumber(written.text, format), written.shown) << written.text;
