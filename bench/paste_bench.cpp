@@ -146,6 +146,7 @@ struct Scene {
         void showFieldLocked(int, bool) override {}
         void showSelectedVariant(int) override {}
         void reportFailure(std::string_view) override {}
+        void announce(std::string_view) override {}
     };
 
     pelmora::form::CalculatorForm form;

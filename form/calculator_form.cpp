@@ -8,21 +8,13 @@ using cone::Quantity;
 constexpr std::array<Quantity, cone::kQuantityCount> kColumns{Quantity::R, Quantity::L,
                                                               Quantity::So, Quantity::Sp};
 
-bool IsKnown(int row, Quantity column) {
-    const cone::KnownPair pair = cone::kKnownPairs[static_cast<std::size_t>(row)];
-    return pair.first == column || pair.second == column;
-}
-
 }  // namespace
 
 CalculatorForm::CalculatorForm(std::function<number::NumberFormat()> regionalSettings)
     : m_regionalSettings(std::move(regionalSettings)) {
     if (!m_regionalSettings) m_regionalSettings = [] { return number::NumberFormat{}; };
-    for (int row = 0; row < cone::kVariantCount; ++row) {
-        for (const Quantity column : kColumns) {
-            m_state.field(FieldNumber(row, column)).computed = !IsKnown(row, column);
-        }
-    }
+    for (int field = 0; field < kFieldCount; ++field)
+        m_state.field(field).computed = IsComputed(field);
 }
 
 void CalculatorForm::LoadForm() {
@@ -59,8 +51,8 @@ bool CalculatorForm::TypeText(int field, std::string_view text) {
 }
 
 std::optional<cone::ConeFailure> CalculatorForm::CommandClick(int index) {
-    if (index == 0) return Calculate();
-    if (index == 1) ClearFields();
+    if (index == kCalculateButton) return Calculate();
+    if (index == kClearButton) ClearFields();
     return std::nullopt;
 }
 

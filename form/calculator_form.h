@@ -13,10 +13,22 @@
 namespace pelmora::form {
 
 inline constexpr int kFieldCount = cone::kVariantCount * cone::kQuantityCount;
+// The two push buttons, by their index.
+inline constexpr int kCalculateButton = 0;
+inline constexpr int kClearButton = 1;
 
 // Field n of the grid sits in row n / 4 (a variant) and column n % 4 (R, L, So, Sp).
 constexpr int FieldNumber(int row, cone::Quantity column) {
     return row * cone::kQuantityCount + static_cast<int>(column);
+}
+
+// Whether field `field` (0 to 23) is one of its row's two computed fields, the two that the
+// row's variant does not take as known: they show results and never take the user's typing.
+constexpr bool IsComputed(int field) {
+    const auto row = static_cast<std::size_t>(field / cone::kQuantityCount);
+    const cone::KnownPair pair = cone::kKnownPairs[row];
+    const auto column = static_cast<cone::Quantity>(field % cone::kQuantityCount);
+    return pair.first != column && pair.second != column;
 }
 
 struct FieldEntry {

@@ -221,7 +221,7 @@ QWidget* PelmoraWindow::makeValueField(const ControlSpec& row) {
             QString::fromStdString(m_presenter->copiedFieldText(field)));
     });
     edit->addAction(copy);
-    if (m_form.state().field(field).computed) {
+    if (row.computed) {
         QFont bold = font();
         bold.setBold(true);
         edit->setFont(bold);
@@ -289,5 +289,7 @@ void PelmoraWindow::showSelectedVariant(int variant) {
 void PelmoraWindow::reportFailure(std::string_view utf8Text) {
     if (m_reportFailure) m_reportFailure(this, FromUtf8(utf8Text));
 }
+
+void PelmoraWindow::announce(std::string_view) {}
 
 }  // namespace pelmora::qt

@@ -55,6 +55,7 @@ private:
     void showFieldLocked(int field, bool locked) override;
     void showSelectedVariant(int variant) override;
     void reportFailure(std::string_view utf8Text) override;
+    void announce(std::string_view utf8Text) override;
 
     form::CalculatorForm& m_form;
     FailureReporter m_reportFailure;

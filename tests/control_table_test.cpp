@@ -21,6 +21,16 @@ TEST(ControlTable, NamesAreUniqueAndEveryFieldAppearsOnce) {
     EXPECT_EQ(*fields.rbegin(), 23);
 }
 
+TEST(ControlTable, ComputedFieldsAreEachRowsTwoResults) {
+    std::set<int> computed;
+    for (const ControlSpec& row : ControlTable()) {
+        if (!row.computed) continue;
+        EXPECT_EQ(row.kind, ControlKind::ValueField) << ControlName(row);
+        computed.insert(row.index);
+    }
+    EXPECT_EQ(computed, (std::set<int>{2, 3, 5, 7, 8, 10, 12, 15, 17, 18, 20, 21}));
+}
+
 TEST(ControlTable, TabIndexesAreUniqueAndSkipOnlyOne) {
     std::set<int> indexes;
     for (const ControlSpec& row : ControlTable())

@@ -29,6 +29,7 @@ public:
         if (presenter) presenter->optionSelected(variant);
     }
     void reportFailure(std::string_view text) override { failures.emplace_back(text); }
+    void announce(std::string_view text) override { announcements.emplace_back(text); }
 
     // What the user does: the control changes first, then the toolkit reports it.
     void userEdits(int field, const std::string& text) {
@@ -46,6 +47,7 @@ public:
     std::array<int, form::kFieldCount> writes{};
     int selected = -1;
     std::vector<std::string> failures;
+    std::vector<std::string> announcements;
 };
 
 void ExpectSurfaceShowsTheForm(const EchoingSurface& surface, const form::FormState& state) {
@@ -77,22 +79,24 @@ struct PresenterCase {
     std::map<int, std::string> texts;  // every field not named here is empty
     int selected;
     std::vector<std::string> failures = {};
+    std::vector<std::string> announcements = {};  // a screen reader's, once per calculation
 };
 
 // clang-format off
 const PresenterCase kCases[] = {
     {"TypingReachesTheForm", {Edit(0, "3"), Edit(1, "5")}, {{0, "3"}, {1, "5"}}, 0},
-    {"WorkedCone", {Edit(0, "3"), Edit(1, "5"), Press(0)}, {{0, "3.000"}, {1, "5.000"}, {2, "47.124"}, {3, "75.398"}}, 0},
+    {"WorkedCone", {Edit(0, "3"), Edit(1, "5"), Press(0)}, {{0, "3.000"}, {1, "5.000"}, {2, "47.124"}, {3, "75.398"}}, 0, {}, {"So 47.124, Sp 75.398"}},
+    {"ResultsOfAnotherVariantAreAnnounced", {Choose(2), Edit(9, "5"), Edit(11, "75.398"), Press(0)}, {{8, "3.000"}, {9, "5.000"}, {10, "47.124"}, {11, "75.398"}}, 2, {}, {"R 3.000, So 47.124"}},
     // The program's own writes, echoed back by the toolkit, are not typing: the second
     // Calculate still reads 1,234.500 as the value it shows.
-    {"OwnWritesAreNotTyping", {Edit(0, "1234.5"), Edit(1, "1"), Press(0), Press(0)}, {{0, "1,234.500"}, {1, "1.000"}, {2, "3,878.296"}, {3, "4,791,634.870"}}, 0},
+    {"OwnWritesAreNotTyping", {Edit(0, "1234.5"), Edit(1, "1"), Press(0), Press(0)}, {{0, "1,234.500"}, {1, "1.000"}, {2, "3,878.296"}, {3, "4,791,634.870"}}, 0, {}, {"So 3,878.296, Sp 4,791,634.870", "So 3,878.296, Sp 4,791,634.870"}},
     {"LockedFieldPutsItsTextBack", {Edit(4, "9")}, {}, 0},
-    {"ComputedFieldPutsItsTextBack", {Edit(0, "3"), Edit(1, "5"), Press(0), Edit(2, "1")}, {{0, "3.000"}, {1, "5.000"}, {2, "47.124"}, {3, "75.398"}}, 0},
+    {"ComputedFieldPutsItsTextBack", {Edit(0, "3"), Edit(1, "5"), Press(0), Edit(2, "1")}, {{0, "3.000"}, {1, "5.000"}, {2, "47.124"}, {3, "75.398"}}, 0, {}, {"So 47.124, Sp 75.398"}},
     {"NoSuchFieldIsIgnored", {Edit(-1, "9"), Edit(24, "9")}, {}, 0},
     {"ChoosingTheSelectedOptionKeepsTheGrid", {Edit(0, "3"), Choose(0)}, {{0, "3"}}, 0},
     {"ChoosingAnotherOptionEmptiesTheGrid", {Edit(0, "3"), Choose(5), Edit(22, "1")}, {{22, "1"}}, 5},
     {"NoSuchOptionShowsTheSelectionAgain", {Edit(0, "3"), Choose(6)}, {{0, "3"}}, 0},
-    {"ClearEmptiesTheGrid", {Edit(0, "3"), Press(0), Press(1)}, {}, 0},
+    {"ClearEmptiesTheGrid", {Edit(0, "3"), Press(0), Press(1)}, {}, 0, {}, {"So 0.000, Sp 28.274"}},
     // A failure says which value to change; every operation that can fail, once.
     {"FailureIsReportedAndChangesNothing", {Choose(1), Edit(4, "0"), Edit(6, "5"), Press(0)}, {{4, "0"}, {6, "5"}}, 1, {"R не може да бъде 0. Въведете радиус, различен от нула."}},
     {"EmptyFieldsOfVariantTwoAskForARadius", {Choose(1), Press(0)}, {}, 1, {"R не може да бъде 0. Въведете радиус, различен от нула."}},
@@ -145,6 +149,7 @@ TEST_P(PresenterActions, KeepTheSurfaceAndTheFormInAgreement) {
             << "field " << field;
     }
     EXPECT_EQ(surface.failures, c.failures);
+    EXPECT_EQ(surface.announcements, c.announcements);
 }
 
 INSTANTIATE_TEST_SUITE_P(Presenter, PresenterActions, ::testing::ValuesIn(kCases),

@@ -61,7 +61,8 @@ const std::vector<ControlSpec>& ControlTable() {
                                 kFieldHeight,
                                 {},
                                 std::nullopt,
-                                10 + field + kRowTabSkip[static_cast<std::size_t>(row)]});
+                                10 + field + kRowTabSkip[static_cast<std::size_t>(row)],
+                                form::IsComputed(field)});
         }
         return controls;
     }();

@@ -28,6 +28,9 @@ struct ControlSpec {
     std::string_view caption;       // UTF-8; empty for fields
     std::optional<Rgb> background;  // nothing: the system's default
     int tabIndex;
+    // A value field that shows one of its row's results: bold, pink, disabled (no focus, no
+    // typing, no tab stop), written only by the program.
+    bool computed = false;
 };
 
 inline constexpr Rgb kWindowBackground{192, 192, 255};

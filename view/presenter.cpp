@@ -1,5 +1,6 @@
 #include "view/presenter.h"
 
+#include "view/announcement.h"
 #include "view/copy_text.h"
 #include "view/failure_text.h"
 
@@ -73,6 +74,8 @@ void Presenter::buttonPressed(int index) {
     if (const auto failure = m_form.CommandClick(index)) {
         // A failed calculation leaves the selection as it was: the variant that failed.
         m_surface.reportFailure(FailureText(m_form.state().selectedVariant, *failure));
+    } else if (index == form::kCalculateButton) {
+        m_surface.announce(ResultAnnouncement(m_form.state()));
     }
 }
 

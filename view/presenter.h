@@ -21,6 +21,9 @@ public:
     virtual void showSelectedVariant(int variant) = 0;
     // Tells the user, in Bulgarian, why the calculation failed.
     virtual void reportFailure(std::string_view utf8Text) = 0;
+    // Has a screen reader say `utf8Text` once, politely, wherever the focus is: the results
+    // of a calculation that succeeded.
+    virtual void announce(std::string_view utf8Text) = 0;
 };
 
 // Binds a form to a surface: every change of the form is shown at once, and every user

@@ -32,20 +32,20 @@ constexpr KindStyle kKindStyles[] = {
 
 }  // namespace
 
-ChildWindowStyle StyleFor(const view::ControlSpec& row, bool computed) {
+ChildWindowStyle StyleFor(const view::ControlSpec& row) {
     ChildWindowStyle style{L"STATIC", kChild, 0};
     for (const KindStyle& entry : kKindStyles) {
         if (entry.kind == row.kind) style = entry.style;
     }
     // The first option button starts the group within which the buttons exclude each other.
     if (row.kind == ControlKind::OptionButton && row.index == 0) style.style |= WS_GROUP;
-    if (row.kind == ControlKind::ValueField && computed) style.style |= WS_DISABLED;
+    if (row.computed) style.style |= WS_DISABLED;
     return style;
 }
 
-ControlColours ColoursFor(const view::ControlSpec& row, bool computed) {
+ControlColours ColoursFor(const view::ControlSpec& row) {
     if (row.background) return {*row.background, kClassicText};
-    if (row.kind == ControlKind::ValueField && computed) {
+    if (row.computed) {
         return {view::kComputedFieldBackground, kClassicText};
     }
     return {kClassicWindow, kClassicText};

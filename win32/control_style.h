@@ -7,14 +7,13 @@
 namespace pelmora::win32 {
 
 // How a row of the control table is made from Win32's system classes: the class, the
-// window styles and the extended styles. `computed` says whether a value field is one of
-// its row's computed fields.
+// window styles and the extended styles.
 struct ChildWindowStyle {
     const wchar_t* className;
     DWORD style;
     DWORD exStyle;
 };
-ChildWindowStyle StyleFor(const view::ControlSpec& row, bool computed);
+ChildWindowStyle StyleFor(const view::ControlSpec& row);
 
 // The colours a control is drawn in. The window fixes its backgrounds, so it fixes the text
 // colour too, from the classic standard colours: dark text on every light background,
@@ -23,7 +22,7 @@ struct ControlColours {
     view::Rgb background;
     view::Rgb text;
 };
-ControlColours ColoursFor(const view::ControlSpec& row, bool computed);
+ControlColours ColoursFor(const view::ControlSpec& row);
 
 // The main window's styles: a title bar with the system menu and close button, a fixed
 // border, no minimise or maximise button, its own entry on the task bar.

@@ -206,7 +206,7 @@ bool PelmoraWindow::createControls() {
     };
     addBrush(view::kWindowBackground);
     for (const ControlSpec& row : view::ControlTable()) {
-        addBrush(ColoursFor(row, isComputed(row)).background);
+        addBrush(ColoursFor(row).background);
     }
 
     createFonts();
@@ -228,7 +228,7 @@ bool PelmoraWindow::createControls() {
 HWND PelmoraWindow::createChild(const ControlSpec& row, std::wstring_view text) {
     const auto& table = view::ControlTable();
     const int id = kFirstControlId + static_cast<int>(&row - table.data());
-    const ChildWindowStyle style = StyleFor(row, isComputed(row));
+    const ChildWindowStyle style = StyleFor(row);
     const view::PixelRect rect = view::ControlRect(row, static_cast<int>(m_dpi));
     const HWND hwnd =
         CreateWindowExW(style.exStyle, style.className, std::wstring(text).c_str(), style.style,
@@ -308,7 +308,7 @@ void PelmoraWindow::createFonts() {
 }
 
 HFONT PelmoraWindow::fontFor(const ControlSpec& row) const {
-    return isComputed(row) ? m_boldFont : m_font;
+    return row.computed ? m_boldFont : m_font;
 }
 
 void PelmoraWindow::layoutControls() {
@@ -320,10 +320,6 @@ void PelmoraWindow::layoutControls() {
 
 SIZE PelmoraWindow::outerSize() const {
     return OuterSize(m_dpi, WindowDpi(m_hwnd));
-}
-
-bool PelmoraWindow::isComputed(const ControlSpec& row) const {
-    return row.kind == ControlKind::ValueField && m_form.state().field(row.index).computed;
 }
 
 const PelmoraWindow::Control* PelmoraWindow::findControl(HWND hwnd) const {
@@ -343,7 +339,7 @@ HBRUSH PelmoraWindow::brush(view::Rgb colour) const {
 LRESULT PelmoraWindow::colourControl(HDC dc, HWND hwnd) {
     const Control* control = findControl(hwnd);
     if (!control) return reinterpret_cast<LRESULT>(brush(view::kWindowBackground));
-    const ControlColours colours = ColoursFor(*control->row, isComputed(*control->row));
+    const ControlColours colours = ColoursFor(*control->row);
     SetTextColor(dc, ToColorRef(colours.text));
     SetBkColor(dc, ToColorRef(colours.background));
     return reinterpret_cast<LRESULT>(brush(colours.background));
@@ -354,7 +350,7 @@ LRESULT PelmoraWindow::colourControl(HDC dc, HWND hwnd) {
 void PelmoraWindow::drawPushButton(const DRAWITEMSTRUCT& item) const {
     const Control* control = findControl(item.hwndItem);
     if (!control) return;
-    const ControlColours colours = ColoursFor(*control->row, false);
+    const ControlColours colours = ColoursFor(*control->row);
     RECT rect = item.rcItem;
     FillRect(item.hDC, &rect, brush(colours.background));
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
@@ -509,6 +505,8 @@ void PelmoraWindow::reportFailure(std::string_view utf8Text) {
     MessageBoxW(m_hwnd, ToUtf16(utf8Text).c_str(), ToUtf16(view::kWindowTitle).c_str(),
                 MB_ICONWARNING | MB_OK);
 }
+
+void PelmoraWindow::announce(std::string_view) {}
 
 int RunMessageLoop(PelmoraWindow& window) {
     MSG message{};

@@ -64,7 +64,6 @@ private:
     void layoutControls();
     SIZE outerSize() const;
 
-    bool isComputed(const view::ControlSpec& row) const;
     const Control* findControl(HWND hwnd) const;
     HBRUSH brush(view::Rgb colour) const;
     LRESULT colourControl(HDC dc, HWND control);
@@ -80,6 +79,7 @@ private:
     void showFieldLocked(int field, bool locked) override;
     void showSelectedVariant(int variant) override;
     void reportFailure(std::string_view utf8Text) override;
+    void announce(std::string_view utf8Text) override;
 
     form::CalculatorForm& m_form;
     HWND m_hwnd = nullptr;

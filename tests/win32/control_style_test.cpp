@@ -3,18 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "form/calculator_form.h"
 #include "view/control_table.h"
 #include "win32/control_style.h"
 
 namespace pelmora::win32 {
 namespace {
-
-bool IsComputed(const view::ControlSpec& row) {
-    static const form::CalculatorForm form({});
-    return row.kind == view::ControlKind::ValueField &&
-           form.state().fields[static_cast<std::size_t>(row.index)].computed;
-}
 
 // What the window's look and behaviour demand of each kind of control, as window styles.
 struct StyleCase {
@@ -59,7 +52,7 @@ TEST_P(ControlStyles, MatchTheControlsRole) {
     const StyleCase& c = GetParam();
     const view::ControlSpec* row = view::FindControl(c.array, c.index);
     ASSERT_NE(row, nullptr);
-    const ChildWindowStyle style = StyleFor(*row, IsComputed(*row));
+    const ChildWindowStyle style = StyleFor(*row);
     EXPECT_EQ(std::wstring_view(style.className), c.className);
     EXPECT_EQ(style.style & c.required, c.required);
     EXPECT_EQ(style.style & c.forbidden, 0u);
@@ -73,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(Win32, ControlStyles, ::testing::ValuesIn(kStyleCases),
 
 TEST(ControlStyles, EveryControlIsAVisibleChildThatClipsItsOverlappingNeighbours) {
     for (const view::ControlSpec& row : view::ControlTable()) {
-        const DWORD style = StyleFor(row, IsComputed(row)).style;
+        const DWORD style = StyleFor(row).style;
         EXPECT_EQ(style & (WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS),
                   DWORD{WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS})
             << view::ControlName(row);
@@ -84,7 +77,7 @@ TEST(ControlStyles, TextBoxesHaveTheSunkenBorder) {
     for (const view::ControlSpec& row : view::ControlTable()) {
         const bool textBox = row.kind == view::ControlKind::ValueField ||
                              row.kind == view::ControlKind::TaskStatement;
-        EXPECT_EQ((StyleFor(row, IsComputed(row)).exStyle & WS_EX_CLIENTEDGE) != 0, textBox)
+        EXPECT_EQ((StyleFor(row).exStyle & WS_EX_CLIENTEDGE) != 0, textBox)
             << view::ControlName(row);
     }
 }
@@ -93,7 +86,7 @@ TEST(ControlStyles, OnlyTheFirstOptionButtonStartsAGroup) {
     int groups = 0;
     for (const view::ControlSpec& row : view::ControlTable()) {
         if (row.kind == view::ControlKind::OptionButton &&
-            (StyleFor(row, false).style & WS_GROUP)) {
+            (StyleFor(row).style & WS_GROUP)) {
             ++groups;
         }
     }
@@ -117,7 +110,7 @@ double Contrast(view::Rgb a, view::Rgb b) {
 // included, whatever colours the desktop has.
 TEST(ControlColours, TextIsReadableOnEveryBackground) {
     for (const view::ControlSpec& row : view::ControlTable()) {
-        const ControlColours colours = ColoursFor(row, IsComputed(row));
+        const ControlColours colours = ColoursFor(row);
         EXPECT_GE(Contrast(colours.text, colours.background), 4.5) << view::ControlName(row);
     }
 }
@@ -151,7 +144,7 @@ TEST_P(ControlBackgrounds, FollowTheTable) {
     const ColourCase& c = GetParam();
     const view::ControlSpec* row = view::FindControl(c.array, c.index);
     ASSERT_NE(row, nullptr);
-    EXPECT_EQ(ColoursFor(*row, IsComputed(*row)).background, c.background);
+    EXPECT_EQ(ColoursFor(*row).background, c.background);
 }
 
 INSTANTIATE_TEST_SUITE_P(Win32, ControlBackgrounds, ::testing::ValuesIn(kColourCases),
