@@ -64,14 +64,14 @@ private:
 
         // The kept digits, the '1' for the rest, 'e' and the exponent.
         std::array<char, kKeep + 1 + 1 + std::numeric_limits<std::int64_t>::digits10 + 2> text;
-        char* end = std::copy_n(m_digits.begin(), m_count, text.begin());
+        char* end = std::copy_n(m_digits.begin(), m_count, text.data());
         std::int64_t exponent = m_exponent;
         if (m_sticky) {
             *end++ = '1';
             --exponent;
         }
         *end++ = 'e';
-        end = std::to_chars(end, text.end(), exponent).ptr;
+        end = std::to_chars(end, text.data() + text.size(), exponent).ptr;
 
         double value = 0.0;
         const auto [ptr, error] = std::from_chars(text.data(), end, value);
