@@ -182,6 +182,9 @@ TEST(SolveCone, SquareRootOfNegativeZeroIsNotAFailure) {
 }
 
 TEST(SolveCone, VariantOutsideTheTableThrows) {
+#ifdef __wasi__
+    GTEST_SKIP() << "WebAssembly under WASI has no unwinding: a throw ends the module";
+#endif
     EXPECT_THROW(SolveCone(-1, 1, 1), std::out_of_range);
     EXPECT_THROW(SolveCone(6, 1, 1), std::out_of_range);
 }
