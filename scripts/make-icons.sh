@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Renders the icon set from its drawings in app/icons: the PNGs for the hicolor theme and the
-# program's resources, and the ICO of the Windows executable. 16, 24 and 32 pixels come from
+# program's resources, the ICO of the Windows executable, and the web app's icons (app/web). 16, 24 and 32 pixels come from
 # drawings made pixel by pixel for that size (org.pelmora.Pelmora-<size>.svg), where the
 # scalable drawing would blur; the larger sizes from org.pelmora.Pelmora.svg.
 # Needs librsvg2-bin (rsvg-convert) and imagemagick (convert).
@@ -18,3 +18,8 @@ for size in "${sizes[@]}"; do
     pngs+=("${size}x${size}/org.pelmora.Pelmora.png")
 done
 convert "${pngs[@]}" pelmora.ico
+
+# The web app manifest's two sizes, which Chrome wants for installing (192 and 512 pixels).
+for size in 192 512; do
+    rsvg-convert --width "$size" --height "$size" org.pelmora.Pelmora.svg --output "../web/icon-$size.png"
+done
