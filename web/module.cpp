@@ -69,6 +69,13 @@ PELMORA_EXPORT(pelmora_button_pressed) void ButtonPressed(int index) {
     if (window) window->presenter->buttonPressed(index);
 }
 
+// Value field `field`'s text as copying puts it on the clipboard, left in the exchange buffer;
+// returns its length.
+PELMORA_EXPORT(pelmora_copied_field_text) std::size_t CopiedFieldText(int field) {
+    exchange = window ? window->presenter->copiedFieldText(field) : std::string();
+    return exchange.size();
+}
+
 // The selected row as copying puts it on the clipboard, left in the exchange buffer; returns
 // its length.
 PELMORA_EXPORT(pelmora_copied_row_text) std::size_t CopiedRowText() {

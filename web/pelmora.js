@@ -212,6 +212,24 @@
     if (!event.target.closest('input:enabled, button, textarea, label')) event.preventDefault();
   }
 
+  // A computed field, which cannot be selected, has a context menu of its own: «Копирай» puts
+  // its text on the clipboard without grouping symbols. (A field that takes typing keeps the
+  // browser's menu.)
+  function onMenu(event) {
+    const input = event.target.querySelector?.('input:disabled');
+    if (!input) return;
+    event.preventDefault();
+    const menu = document.getElementById('menu');
+    menu.field = fields.indexOf(input);
+    Object.assign(menu.style, { left: `${event.clientX}px`, top: `${event.clientY}px` });
+    menu.showPopover();
+  }
+  function copyField() {
+    const menu = document.getElementById('menu');
+    navigator.clipboard.writeText(exchanged(module.pelmora_copied_field_text(menu.field)));
+    menu.hidePopover();
+  }
+
   // Keeps the window's proportions and scales it to fit the viewport, at most twice its size.
   function fit() {
     const frame = document.getElementById('window');
@@ -248,6 +266,10 @@
     addEventListener('resize', fit);
     document.addEventListener('keydown', onKey);
     document.getElementById('client').addEventListener('mousedown', onPress);
+    document.getElementById('client').addEventListener('contextmenu', onMenu);
+    const copy = document.querySelector('#menu button');
+    copy.textContent = description.copyCaption;
+    copy.addEventListener('click', copyField);
     document.querySelector('#failure button').addEventListener('click', () => {
       document.getElementById('failure').close();
     });

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "view/control_table.h"
+#include "view/copy_text.h"
 #include "view/text_fit.h"
 
 // What the page's script gives the module (pelmora.js, `page`). Texts are UTF-8 in the
@@ -125,6 +126,7 @@ std::string WindowDescription() {
     AppendJsonNumber(Member(json, "points"), view::kFontPoints);
     AppendJsonString(Member(json, "statement"), view::kTaskStatement);
     AppendJsonString(Member(json, "statementName"), view::kTaskStatementName);
+    AppendJsonString(Member(json, "copyCaption"), view::kCopyCaption);
     Member(json, "controls") += '[';
     for (const view::ControlSpec& row : view::ControlTable()) {
         if (json.back() != '[') json += ',';

@@ -21,7 +21,7 @@ public:
 };
 
 // Everything the page builds the window from, as one JSON object: the title, the client
-// area's size and colours, the task statement, and every control of the table with its name,
+// area's size and colours, the task statement, the copy command's caption, and every control of the table with its name,
 // kind, rectangle in CSS pixels (96 dpi), caption, background, tab index, computed flag and
 // accessible name.
 std::string WindowDescription();
