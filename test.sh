@@ -10,7 +10,9 @@
 #     the test suites, which run under Wine (scripts/wine.sh --session: Xvfb, a prepared
 #     64-bit prefix, a warm wineserver);
 #  4. 32-bit x86: the core suites built with gcc -m32, and the 32-bit pelmora.exe, whose
-#     import table and exact code are checked.
+#     import table and exact code are checked;
+#  5. the browser: the site built with clang 22 for WebAssembly, the core, form and view suites
+#     of that build run under node's WASI, then the page in Debian's headless Chromium.
 # Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -20,14 +22,19 @@ source scripts/setup.sh
 pelmora_require_packages cmake ninja-build g++ clang libclang-rt-14-dev llvm libgtest-dev \
     libbenchmark-dev locales mingw-w64 qt6-base-dev fonts-liberation appstream pkg-config \
     libxcb1-dev desktop-file-utils wine wine64 fonts-wine xvfb googletest xdotool x11-utils nsis \
-    wixl osslsigncode openssl g++-multilib lintian dpkg-dev qt6-translations-l10n
+    wixl osslsigncode openssl g++-multilib lintian dpkg-dev qt6-translations-l10n \
+    "${PELMORA_WEB_PACKAGES[@]}" chromium chromium-driver python3-selenium
+# Debian's node unless the machine has one (node 18 and later run the WebAssembly suites).
+command -v node >/dev/null || pelmora_require_packages nodejs
 
 common=(-DPELMORA_WERROR=ON)
 
 echo "== GCC build"
 CC=gcc CXX=g++ pelmora_build build/gcc "${common[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DPELMORA_BUILD_BENCH=ON "-DCMAKE_CXX_FLAGS=-march=native -ffast-math"
-ctest --test-dir build/gcc --output-on-failure -j "$(nproc)"
+    -DPELMORA_BUILD_BENCH=ON "-DCMAKE_CXX_FLAGS=-march=native -ffast-math" \
+    -DPELMORA_WEB_TESTS=ON "-DPELMORA_WEB_BUILD=$PWD/build/web"
+# (The browser's tests run in step 5, once the site is built.)
+ctest --test-dir build/gcc --output-on-failure -j "$(nproc)" --label-exclude browser
 
 echo "== Debian package, checked by lintian and appstreamcli"
 deb=$(scripts/package-deb.sh build/deb)
@@ -61,5 +68,10 @@ pelmora_build build/windows-x86 --toolchain cmake/mingw-w64-i686.cmake --no-warn
 objects=$(find build/windows-x86/cone build/windows-x86/number -name '*.obj' | paste -sd ';')
 cmake -DEXE=build/windows-x86/app/pelmora.exe -DOBJDUMP=i686-w64-mingw32-objdump \
     "-DOBJECTS=$objects" -P tests/win32/check_exe.cmake
+
+echo "== Browser: the site, the core suites under node's WASI, the page in headless Chromium"
+pelmora_build_web "${common[@]}"
+ctest --test-dir build/web --output-on-failure -j "$(nproc)"
+ctest --test-dir build/gcc --output-on-failure -j "$(nproc)" --label-regex browser
 
 echo "All Pelmora tests passed."

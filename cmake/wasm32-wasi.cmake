@@ -29,7 +29,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# CTest runs every test module under node.
-find_program(PELMORA_NODE node REQUIRED)
+# CTest runs every test module under node (Debian 12's, 18, or newer); the site is built
+# without it.
+find_program(PELMORA_NODE node)
 get_filename_component(runner ${CMAKE_CURRENT_LIST_DIR}/../scripts/wasi-run.mjs ABSOLUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PELMORA_NODE} --no-warnings ${runner})

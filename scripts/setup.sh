@@ -29,3 +29,16 @@ pelmora_build() {
     cmake -S . -B "$folder" -G Ninja --log-level=WARNING "$@" >/dev/null
     cmake --build "$folder"
 }
+
+# What building the browser's site needs: clang 22 (one version, cmake/wasm32-wasi.cmake) with
+# its WebAssembly C++ library, and fonttools with brotli for the fonts.
+PELMORA_WEB_PACKAGES=(cmake ninja-build clang-22 lld-22 llvm-22 libc++-22-dev-wasm32
+    libc++abi-22-dev-wasm32 libclang-rt-22-dev-wasm32 wasi-libc python3 python3-fonttools
+    python3-brotli fonts-liberation)
+
+# Builds the browser's site into build/web/site, and build/web/pelmora.html, with the tests
+# of that build unless -DBUILD_TESTING=OFF is among the arguments.
+pelmora_build_web() {
+    pelmora_build build/web --toolchain cmake/wasm32-wasi.cmake --no-warn-unused-cli \
+        -DCMAKE_BUILD_TYPE=MinSizeRel "$@"
+}
