@@ -63,8 +63,8 @@ def build_site(module, site):
     copy(ROOT / 'app/icons/16x16/org.pelmora.Pelmora.png', site / 'icon-16.png')
     copy(module, site / 'pelmora.wasm')
     (site / 'fonts').mkdir()
-    subset_font(FONTS / 'LiberationSerif-Regular.ttf', site / 'fonts/pelmora-serif.woff2', 'Regular')
-    subset_font(FONTS / 'LiberationSerif-Bold.ttf', site / 'fonts/pelmora-serif-bold.woff2', 'Bold')
+    for style, name in (('Regular', 'pelmora-serif'), ('Bold', 'pelmora-serif-bold')):
+        subset_font(FONTS / f'LiberationSerif-{style}.ttf', site / f'fonts/{name}.woff2', style)
     copy(FONT_LICENCE, site / 'fonts/LICENSE')
 
     # The service worker keeps every file; its version is their contents'.
@@ -97,12 +97,16 @@ def build_single_file(site, target):
     script = (site / 'pelmora.js').read_text(encoding='utf-8')
     module = base64.b64encode((site / 'pelmora.wasm').read_bytes()).decode()
     page = re.sub(r'<link rel="(manifest|apple-touch-icon|preload)"[^>]*>\n', '', page)
-    page = replace_once(page, 'href="icon.svg"', f'href="{data_url(site / "icon.svg", "image/svg+xml")}"')
-    page = replace_once(page, 'src="icon-16.png"', f'src="{data_url(site / "icon-16.png", "image/png")}"')
-    page = replace_once(page, '<link rel="stylesheet" href="pelmora.css">', f'<style>\n{style}</style>')
-    page = replace_once(page, '<script src="pelmora.js" defer></script>\n', '')
-    page = replace_once(page, '</body>', f'<script id="pelmora-wasm" type="application/octet-stream">'
-                                         f'{module}</script>\n<script>\n{script}</script>\n</body>')
+    icon, title_icon = data_url(site / 'icon.svg', 'image/svg+xml'), data_url(site / 'icon-16.png',
+                                                                            'image/png')
+    page = replace_once(page, 'href="icon.svg"', f'href="{icon}"')
+    page = replace_once(page, 'src="icon-16.png"', f'src="{title_icon}"')
+    page = replace_once(page, '<link rel="stylesheet" href="pelmora.css">',
+                        f'<style>\n{style}</style>')
+    page = replace_once(page, '<script src="pelmora.js" defer fetchpriority="high"></script>\n', '')
+    page = replace_once(page, '</body>',
+                        f'<script id="pelmora-wasm" type="application/octet-stream">{module}'
+                        f'</script>\n<script>\n{script}</script>\n</body>')
     target.write_text(page, encoding='utf-8')
 
 

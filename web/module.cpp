@@ -56,6 +56,15 @@ PELMORA_EXPORT(pelmora_start) void Start() {
     window->presenter.emplace(window->form, window->surface);
 }
 
+// What the first calculation would otherwise wait for, run while the page is idle: the
+// browser's number settings, and a number read and written under them (the browser compiles a
+// module's functions as they first run).
+PELMORA_EXPORT(pelmora_prepare) void Prepare() {
+    if (!window) return;
+    const number::NumberFormat format = window->form.numberFormat();
+    (void)number::FormatResult(number::ReadUserNumber("1", format) * cone::Pi, format);
+}
+
 // The user changed value field `field`'s text to the exchange buffer's.
 PELMORA_EXPORT(pelmora_field_text_changed) void FieldTextChanged(int field) {
     if (window) window->presenter->fieldTextChanged(field, exchange);

@@ -8,8 +8,8 @@
   const fields = [];
   const options = [];
   let module;  // the instance's exports
-  let fieldRoom = 0;  // the width a field's text has, in CSS pixels
-  const measure = document.createElement('canvas').getContext('2d');
+  let measure;  // a canvas's context that measures texts, and a field's room for one
+  let fieldRoom;
 
   const bytes = (address, length) => new Uint8Array(module.memory.buffer, address, length);
   const text = (address, length) => fromUtf8.decode(bytes(address, length));
@@ -22,9 +22,13 @@
   const exchanged = length => text(module.pelmora_exchange(length), length);
 
   // The user's number settings from the browser's languages, as Intl writes numbers there:
-  // the module's record (web_window.h, ReadNumberFormat).
+  // the module's record (web_window.h, ReadNumberFormat). Its numbers are made again when the
+  // languages change.
+  let numbers = [];
   function numberFormatRecord() {
-    const parts = new Intl.NumberFormat(navigator.languages).formatToParts(-123456789012.5);
+    const languages = navigator.languages.join();
+    if (numbers[0] !== languages) numbers = [languages, new Intl.NumberFormat(navigator.languages)];
+    const parts = numbers[1].formatToParts(-123456789012.5);
     const first = type => parts.find(part => part.type === type);
     // Group sizes from the decimal symbol leftwards; the leftmost group may be short, and a
     // size that repeats to the left is said once.
@@ -36,8 +40,7 @@
     const number = parts.findIndex(part => part.type === 'integer');
     const spaced = index => /\s/.test(parts[index]?.type === 'literal' ? parts[index].value : '');
     const negative = minus < number ? (spaced(minus + 1) ? 2 : 1) : (spaced(minus - 1) ? 4 : 3);
-    const leadingZero = new Intl.NumberFormat(navigator.languages).formatToParts(0.5)
-      .some(part => part.type === 'integer');
+    const leadingZero = numbers[1].formatToParts(0.5).some(part => part.type === 'integer');
     return [first('decimal')?.value ?? '.', first('group')?.value ?? '', sizes.join(','),
             leadingZero ? 1 : 0, negative].join('\t');
   }
@@ -47,14 +50,23 @@
     show_field_text(field, address, length) {
       const input = fields[field];
       const value = text(address, length);
-      if (input.value !== value) input.value = value;
+      if (input.value === value) return;
+      input.value = value;
       // A program's text is shown from its first character, as a number is read.
       input.setSelectionRange(0, 0);
-      input.scrollLeft = 0;
     },
     field_fits(field, points) {
       const input = fields[field];
-      measure.font = `${input.classList.contains('computed') ? 'bold ' : ''}${points}pt ${serif}`;
+      if (!input.value) return 1;
+      if (!measure) {
+        measure = document.createElement('canvas').getContext('2d');
+        const style = getComputedStyle(input);
+        fieldRoom = input.clientWidth - parseFloat(style.paddingLeft) -
+                    parseFloat(style.paddingRight);
+        measure.serif = style.fontFamily;
+      }
+      const weight = input.classList.contains('computed') ? 'bold' : 'normal';
+      measure.font = `${weight} ${points}pt ${measure.serif}`;
       return measure.measureText(input.value).width <= fieldRoom ? 1 : 0;
     },
     show_field_points(field, points, cut) {
@@ -96,7 +108,6 @@
   };
 
   let description;
-  let serif;
   const element = (tag, className, content) => {
     const made = document.createElement(tag);
     if (className) made.className = className;
@@ -172,9 +183,6 @@
       if (row.background) control.style.background = row.background;
       client.append(control);
     }
-    serif = getComputedStyle(client).fontFamily;
-    const padding = parseFloat(getComputedStyle(fields[0]).paddingLeft);
-    fieldRoom = fields[0].clientWidth - 2 * padding;
   }
 
   function showFailure(message) {
@@ -256,6 +264,12 @@
   }
 
   async function start() {
+    // Intl's first use readies the browser's number data, for 50 ms or more; readied once, it
+    // serves every thread of the page. A worker does that while the page starts.
+    try {
+      const warm = 'new Intl.NumberFormat(navigator.languages).formatToParts(1); close();';
+      new Worker(URL.createObjectURL(new Blob([warm], { type: 'text/javascript' })));
+    } catch {}
     const { instance } = await instantiate({ pelmora: page, wasi_snapshot_preview1: wasi });
     module = instance.exports;
     module._initialize();
@@ -281,6 +295,7 @@
     if (location.protocol.startsWith('http') && 'serviceWorker' in navigator) {
       navigator.serviceWorker.register('sw.js');
     }
+    requestIdleCallback(() => module.pelmora_prepare());
   }
 
   start();

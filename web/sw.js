@@ -11,7 +11,8 @@ self.addEventListener('install', event => {
 });
 self.addEventListener('activate', event => {
   event.waitUntil(caches.keys()
-    .then(names => Promise.all(names.filter(name => name !== CACHE).map(name => caches.delete(name))))
+    .then(names => Promise.all(names.filter(name => name !== CACHE)
+      .map(name => caches.delete(name))))
     .then(() => self.clients.claim()));
 });
 self.addEventListener('fetch', event => {
