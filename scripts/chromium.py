@@ -37,8 +37,13 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
-def chromium(language='en-US'):
+def chromium(language='en-US', trace=None):
+    """A fresh headless Chromium for `language`; with `trace` (trace categories), its trace
+    comes in the 'performance' log."""
     options = webdriver.ChromeOptions()
+    if trace:
+        options.set_capability('goog:loggingPrefs', {'performance': 'ALL'})
+        options.add_experimental_option('perfLoggingPrefs', {'traceCategories': trace})
     options.binary_location = '/usr/bin/chromium'
     profile = tempfile.mkdtemp(prefix='pelmora-chromium-')
     for flag in FLAGS + [f'--user-data-dir={profile}', f'--lang={language}']:

@@ -24,7 +24,8 @@ const fields = [...Array(24).keys()].map(n => document.querySelector(`#Text2_${n
 const dialog = document.getElementById('failure');
 return {texts: fields.map(f => f.value), enabled: fields.map(f => !f.disabled),
         locked: fields.map(f => f.readOnly),
-        selected: [...Array(6).keys()].map(n => document.querySelector(`#Option1_${n} input`).checked),
+        selected: [...Array(6).keys()].map(n =>
+            document.querySelector(`#Option1_${n} input`).checked),
         focus: document.activeElement.closest('[id]')?.id ?? '(none)',
         statement: document.getElementById('Text1_0').value,
         failure: dialog.open ? document.getElementById('failure-text').textContent : null,
@@ -118,9 +119,10 @@ class BrowserChecks(unittest.TestCase):
         for language, r, l, row, said, copied in (
                 ('bg-BG', '100', '200', ['100,000', '200,000', '62\xa0831,853', '94\xa0247,780'],
                  'So 62\xa0831,853, Sp 94\xa0247,780', '100,000 200,000 62831,853 94247,780'),
-                ('en-IN', '1000', '1000', ['1,000.000', '1,000.000', '31,41,592.654',
-                                           '62,83,185.307'], 'So 31,41,592.654, Sp 62,83,185.307',
-                 '1000.000 1000.000 3141592.654 6283185.307')):
+                ('en-IN', '1e6', '1e6', ['10,00,000.000', '10,00,000.000',
+                                         '31,41,59,26,53,589.790', '62,83,18,53,07,179.580'],
+                 'So 31,41,59,26,53,589.790, Sp 62,83,18,53,07,179.580',
+                 '1000000.000 1000000.000 3141592653589.790 6283185307179.580')):
             with self.subTest(language):
                 driver = self.chromium(language, self.served().url)
                 driver.execute_cdp_cmd('Browser.grantPermissions', {
@@ -141,8 +143,8 @@ class BrowserChecks(unittest.TestCase):
 
     def test_phone_portrait_shows_the_whole_window_and_takes_touch(self):
         driver = self.chromium()
-        driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
-                               {'width': 360, 'height': 740, 'deviceScaleFactor': 3, 'mobile': True})
+        driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+            'width': 360, 'height': 740, 'deviceScaleFactor': 3, 'mobile': True})
         driver.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True})
         open_page(driver, self.served().url)
         box, size, keyboards = driver.execute_script("""
@@ -155,7 +157,8 @@ class BrowserChecks(unittest.TestCase):
         option = driver.find_element('id', 'Option1_3').rect
         point = {'x': option['x'] + option['width'] / 2, 'y': option['y'] + option['height'] / 2}
         for kind, points in (('touchStart', [point]), ('touchEnd', [])):
-            driver.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
+            driver.execute_cdp_cmd('Input.dispatchTouchEvent',
+                                   {'type': kind, 'touchPoints': points})
         self.assertEqual(wait_for(lambda: driver.execute_script(STATE)['selected'][3]), True)
 
     def test_installable_and_offline_after_a_first_visit(self):
