@@ -58,13 +58,7 @@
     field_fits(field, points) {
       const input = fields[field];
       if (!input.value) return 1;
-      if (!measure) {
-        measure = document.createElement('canvas').getContext('2d');
-        const style = getComputedStyle(input);
-        fieldRoom = input.clientWidth - parseFloat(style.paddingLeft) -
-                    parseFloat(style.paddingRight);
-        measure.serif = style.fontFamily;
-      }
+      if (!measure) prepareMeasure();
       const weight = input.classList.contains('computed') ? 'bold' : 'normal';
       measure.font = `${weight} ${points}pt ${measure.serif}`;
       return measure.measureText(input.value).width <= fieldRoom ? 1 : 0;
@@ -108,6 +102,20 @@
   };
 
   let description;
+
+  // The canvas that measures a field's text, and the room a field has for it; both faces are
+  // readied with the digits, which the first results would otherwise wait for.
+  function prepareMeasure() {
+    measure = document.createElement('canvas').getContext('2d');
+    const style = getComputedStyle(fields[0]);
+    fieldRoom = fields[0].clientWidth - parseFloat(style.paddingLeft) -
+                parseFloat(style.paddingRight);
+    measure.serif = style.fontFamily;
+    for (const weight of ['normal', 'bold']) {
+      measure.font = `${weight} ${description.points}pt ${measure.serif}`;
+      measure.measureText('0123456789,.');
+    }
+  }
   const element = (tag, className, content) => {
     const made = document.createElement(tag);
     if (className) made.className = className;
@@ -295,7 +303,10 @@
     if (location.protocol.startsWith('http') && 'serviceWorker' in navigator) {
       navigator.serviceWorker.register('sw.js');
     }
-    requestIdleCallback(() => module.pelmora_prepare());
+    requestIdleCallback(() => {
+      module.pelmora_prepare();
+      prepareMeasure();
+    });
   }
 
   start();
