@@ -278,7 +278,7 @@ int Measure(long bytes, Subject subject) {
                         {"Ctrl+C", Qt::Key_C, Qt::ControlModifier},
                         {"Ctrl+V over all of it", Qt::Key_V, Qt::ControlModifier},
                         {"1 typed at the end", Qt::Key_1, {}},
-                        {"Backspace", Qt::Key_Backspace, {}}};
+                        {"Ctrl+Z, takes the 1 back", Qt::Key_Z, Qt::ControlModifier}};
     for (const Key& key : keys) {
         char label[64];
         std::snprintf(label, sizeof label, "key %s", key.what);
