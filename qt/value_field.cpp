@@ -10,7 +10,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMimeData>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -24,28 +23,11 @@ constexpr int kShownCharacters = 256;
 // ...and is read to assistive technology as its length and this many first characters.
 constexpr int kReadCharacters = 20;
 
-// What QLineEdit does with a long text as well: move the caret to an end, select.
-constexpr QKeySequence::StandardKey kWholeTextKeys[] = {
-    QKeySequence::SelectAll,        QKeySequence::MoveToStartOfLine,
-    QKeySequence::MoveToEndOfLine,  QKeySequence::MoveToStartOfBlock,
-    QKeySequence::MoveToEndOfBlock, QKeySequence::SelectStartOfLine,
-    QKeySequence::SelectEndOfLine,  QKeySequence::SelectStartOfBlock,
-    QKeySequence::SelectEndOfBlock,
-};
-
-bool Erases(const QKeyEvent* event) {
-    return event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete ||
-           event->matches(QKeySequence::DeleteEndOfLine) ||
-           event->matches(QKeySequence::DeleteCompleteLine);
-}
-
-// Whether a key types its text, as QLineEdit decides it.
+// Whether a key types its text, as QLineEdit decides it: Ctrl and Ctrl+Shift type nothing.
 bool Types(const QKeyEvent* event) {
     const QString typed = event->text();
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
     return !typed.isEmpty() && QChar::isPrint(typed.toUcs4().constFirst()) &&
-           modifiers != Qt::ControlModifier &&
-           modifiers != (Qt::ControlModifier | Qt::ShiftModifier);
+           (event->modifiers() & ~Qt::ShiftModifier) != Qt::ControlModifier;
 }
 
 }  // namespace
@@ -142,10 +124,7 @@ public:
     int offsetAtPoint(const QPoint& point) const override {
         return toReader(field()->cursorPositionAt(field()->mapFromGlobal(point)));
     }
-    void scrollToSubstring(int start, int end) override {
-        setCursorPosition(end);
-        setCursorPosition(start);
-    }
+    void scrollToSubstring(int start, int) override { setCursorPosition(start); }
     QString attributes(int offset, int* start, int* end) const override {
         *start = *end = offset;
         return {};
@@ -160,12 +139,10 @@ public:
 
 private:
     ValueField* field() const { return static_cast<ValueField*>(widget()); }
-    // Offsets in accessibleText(): a long text's caret is at its start or past its end.
-    int toReader(int position) const {
-        return field()->m_long && position > 0 ? characterCount() : position;
-    }
+    // Offsets in accessibleText(): past its end is past the end of a long text.
+    int toReader(int position) const { return std::min(position, characterCount()); }
     int fromReader(int offset) const {
-        return field()->m_long && offset > 0 ? static_cast<int>(field()->text().size()) : offset;
+        return offset < characterCount() ? offset : static_cast<int>(field()->text().size());
     }
 };
 
@@ -258,20 +235,19 @@ void ValueField::keyPressEvent(QKeyEvent* event) {
     const QString inserted = pasting  ? QGuiApplication::clipboard()->text()
                              : typing ? event->text()
                                       : QString();
-    const auto matches = [event](QKeySequence::StandardKey key) { return event->matches(key); };
     if (event->matches(QKeySequence::Undo)) {
         undoEdit();
     } else if ((pasting || typing) && longEdit(inserted.size())) {
         if (!inserted.isEmpty() || hasSelectedText()) replaceSelection(inserted);
-    } else if (!m_long ||
-               std::any_of(std::begin(kWholeTextKeys), std::end(kWholeTextKeys), matches)) {
-        QLineEdit::keyPressEvent(event);
+    } else if (!m_long || event->key() == Qt::Key_Home || event->key() == Qt::Key_End ||
+               event->matches(QKeySequence::SelectAll)) {
+        QLineEdit::keyPressEvent(event);  // its own, and what it does with a long text as well
         return;
     } else if (event->matches(QKeySequence::Copy)) {
         copyWhole();
     } else if (event->matches(QKeySequence::Cut)) {
         cutWhole();
-    } else if (Erases(event)) {
+    } else if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) {
         editWhole({}, 0);
     } else {
         event->ignore();  // moves nothing in a long text
@@ -300,53 +276,22 @@ QVariant ValueField::inputMethodQuery(Qt::InputMethodQuery query) const {
     return QLineEdit::inputMethodQuery(query);
 }
 
-void ValueField::mousePressEvent(QMouseEvent* event) {
-    if (!m_long) {
-        QLineEdit::mousePressEvent(event);
-    } else if (event->button() == Qt::LeftButton) {
-        selectAll();  // a long text is taken whole
+bool ValueField::event(QEvent* event) {
+    // The mouse takes a long text whole: a click selects it all; it is not dragged, dropped on
+    // or pasted into.
+    switch (m_long ? event->type() : QEvent::None) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) selectAll();
+            return true;
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonRelease:
+        case QEvent::DragEnter:
+            event->ignore();
+            return true;
+        default:
+            return QLineEdit::event(event);
     }
-}
-
-void ValueField::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_long) QLineEdit::mouseMoveEvent(event);
-}
-
-void ValueField::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (m_long) {
-        mousePressEvent(event);
-    } else {
-        QLineEdit::mouseDoubleClickEvent(event);
-    }
-}
-
-void ValueField::mouseReleaseEvent(QMouseEvent* event) {
-    // A middle click pastes the mouse selection where the system has one.
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection() && !isReadOnly()) {
-        const QString pasted = clipboard->text(QClipboard::Selection);
-        deselect();
-        if (longEdit(pasted.size())) {
-            replaceSelection(pasted);
-            return;
-        }
-    }
-    QLineEdit::mouseReleaseEvent(event);
-}
-
-void ValueField::dropEvent(QDropEvent* event) {
-    const QString dropped = event->mimeData()->text();
-    if (isReadOnly() || dropped.isEmpty() || !longEdit(dropped.size())) {
-        QLineEdit::dropEvent(event);
-        return;
-    }
-    event->acceptProposedAction();
-    if (m_long) {
-        selectAll();  // as a click and a paste would
-    } else {
-        setCursorPosition(cursorPositionAt(event->position().toPoint()));
-    }
-    replaceSelection(dropped);
 }
 
 void ValueField::contextMenuEvent(QContextMenuEvent* event) {
@@ -401,18 +346,15 @@ void ValueField::paintEvent(QPaintEvent* event) {
                            .marginsRemoved(textMargins())
                            .adjusted(2, 1, -2, -1);  // QLineEdit's own margins
     const QFontMetrics metrics = fontMetrics();
-    QString first = text().left(kShownCharacters);
-    for (QChar& character : first) {
-        if (character.unicode() < 0x20) character = u' ';  // as QLineEdit shows them
-    }
-    const QString shown = metrics.elidedText(first + u'…', Qt::ElideRight, line.width());
+    const QString shown =
+        metrics.elidedText(text().left(kShownCharacters) + u'…', Qt::ElideRight, line.width());
     const QRect box(line.left(), line.top() + (line.height() - metrics.height() + 1) / 2,
                     metrics.horizontalAdvance(shown), metrics.height());
     const QPalette colors = palette();
     painter.setClipRect(line);
     if (hasSelectedText()) painter.fillRect(box, colors.highlight());
     painter.setPen(hasSelectedText() ? colors.highlightedText().color() : colors.text().color());
-    painter.drawText(box.left(), box.top() + metrics.ascent(), shown);
+    painter.drawText(box, Qt::TextSingleLine, shown);  // a line break shows as a blank
     if (hasFocus() && !isReadOnly() && !hasSelectedText()) {
         const qsizetype before = cursorPosition() == text().size()
                                      ? shown.size()

@@ -16,10 +16,10 @@ namespace pelmora::qt {
 // the field shows its first characters and an ellipsis, and edits it as a whole. Select all,
 // copy, cut, paste, typing over the selection or at the caret, Home and End work as in
 // QLineEdit; Backspace, Delete and the other erasing keys erase the whole text; a click selects
-// all of it; other keys do nothing. An edit that leaves or makes a long text builds the new
-// text at once and is undone in one step, back to the text before it; a second undo brings
-// the edit back, as classic edit controls do. Up to `longText` characters the field is
-// QLineEdit itself, with its own undo.
+// all of it; other keys, dragging, drops and the middle button do nothing. An edit that leaves or
+// makes a long text builds the new text at once and is undone in one step, back to the text before
+// it; a second undo brings the edit back, as classic edit controls do. Up to `longText` characters
+// the field is QLineEdit itself, with its own undo.
 //
 // The field hears of a new text from its validator, before QLineEdit lays the text out: do not
 // set another. Screen readers read a long text as its length and first characters. The
@@ -46,11 +46,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
+    bool event(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
