@@ -73,6 +73,10 @@ struct LongRow {
     const char16_t* clipboard = u"12.5";  // as it was before the keys
 };
 
+void PrintTo(const LongRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class LongText : public Field, public ::testing::WithParamInterface<LongRow> {};
 
 const LongRow kLongRows[] = {
