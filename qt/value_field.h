@@ -12,13 +12,13 @@ namespace pelmora::qt {
 // QLineEdit lays out its whole text after every change (some 37 bytes and a few hundred
 // nanoseconds per character) and records every character an edit inserts or removes for undo
 // (some 20 bytes each). So a text longer than `longText` characters is a long text, held whole
-// in the line edit (text(), textChanged and textEdited carry all of it) but laid out by nobody:
-// the field shows its first characters and an ellipsis, and edits it as a whole. Select all,
-// copy, cut, paste, typing over the selection or at the caret, Home and End work as in
-// QLineEdit; Backspace, Delete and the other erasing keys erase the whole text; a click selects
-// all of it; other keys, dragging, drops and the middle button do nothing. An edit that leaves or
-// makes a long text builds the new text at once and is undone in one step, back to the text before
-// it; a second undo brings the edit back, as classic edit controls do. Up to `longText` characters
+// in the line edit (text(), textChanged and textEdited carry all of it) but laid out by
+// nobody: the field shows its first characters and an ellipsis, and edits it as a whole.
+// Select all, copy, cut, paste, typing over the selection or at the caret, Home and End work as
+// in QLineEdit; Backspace and Delete erase the whole text; a click selects all of it; other
+// keys, dragging, drops and the middle button do nothing. An edit that leaves or makes a long
+// text builds the new text at once and is undone in one step, back to the text before it; a
+// second undo brings the edit back, as classic edit controls do. Up to `longText` characters
 // the field is QLineEdit itself, with its own undo.
 //
 // The field hears of a new text from its validator, before QLineEdit lays the text out: do not
