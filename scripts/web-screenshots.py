@@ -5,7 +5,8 @@
 
 empty.png (the page as it opens), example.png (R = 3, L = 5, «Изчисли»), failure.png (the box
 of a failed calculation), phone.png (a 360 pixel wide phone in portrait, at 3 device pixels a
-CSS pixel, after the example) and dark.png (the example under a dark colour scheme).
+CSS pixel, after the example), dark.png (the example under a dark colour scheme) and
+contrast.png (the example with the system's forced colours, a high-contrast theme).
 """
 import pathlib
 import sys
@@ -30,9 +31,12 @@ def typed(field, text):
 EXAMPLE = [typed(0, '3'), typed(1, '5'), lambda driver: click(driver, 'Command1_0')]
 FAILURE = [lambda driver: click(driver, 'Option1_1'), typed(4, '0'), typed(6, '5'),
            lambda driver: click(driver, 'Command1_0')]
-POSES = {'empty': (DESKTOP, [], 'light'), 'example': (DESKTOP, EXAMPLE, 'light'),
-         'failure': (DESKTOP, FAILURE, 'light'), 'phone': (PHONE, EXAMPLE, 'light'),
-         'dark': (DESKTOP, EXAMPLE, 'dark')}
+LIGHT = [{'name': 'prefers-color-scheme', 'value': 'light'}]
+DARK = [{'name': 'prefers-color-scheme', 'value': 'dark'}]
+CONTRAST = [*DARK, {'name': 'forced-colors', 'value': 'active'}]
+POSES = {'empty': (DESKTOP, [], LIGHT), 'example': (DESKTOP, EXAMPLE, LIGHT),
+         'failure': (DESKTOP, FAILURE, LIGHT), 'phone': (PHONE, EXAMPLE, LIGHT),
+         'dark': (DESKTOP, EXAMPLE, DARK), 'contrast': (DESKTOP, EXAMPLE, CONTRAST)}
 
 
 def main():
@@ -40,12 +44,11 @@ def main():
     folder.mkdir(parents=True, exist_ok=True)
     site = Site(sys.argv[2] if len(sys.argv) > 2 else 'build/web/site')
     try:
-        for name, (screen, actions, scheme) in POSES.items():
+        for name, (screen, actions, media) in POSES.items():
             driver = chromium('bg-BG')
             try:
                 driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', screen)
-                driver.execute_cdp_cmd('Emulation.setEmulatedMedia', {
-                    'features': [{'name': 'prefers-color-scheme', 'value': scheme}]})
+                driver.execute_cdp_cmd('Emulation.setEmulatedMedia', {'features': media})
                 open_page(driver, site.url)
                 for act in actions:
                     act(driver)
