@@ -38,7 +38,7 @@ PAGE = ['index.html', 'pelmora.css', 'pelmora.js', 'pelmora.wasm', 'fonts/pelmor
         'sw.js']
 STATIC_PAGE = """
 const copy = document.documentElement.cloneNode(true);
-copy.querySelectorAll('script, link[href="pelmora.wasm"]').forEach(node => node.remove());
+copy.querySelectorAll('script').forEach(node => node.remove());
 const statement = copy.querySelector('#Text1_0');
 statement.textContent = document.getElementById('Text1_0').value;
 copy.querySelector('#Option1_0 input').setAttribute('checked', '');
@@ -60,9 +60,10 @@ def sizes(site):
     for path in sorted([*site.rglob('*'), WEB / 'pelmora.html']):
         if path.is_file():
             data = path.read_bytes()
+            # A file that compression does not make smaller is sent as it is.
             rows.append((path.relative_to(site).as_posix() if path.is_relative_to(site)
-                         else path.name, len(data), len(gzip.compress(data, 9)),
-                         len(brotli.compress(data, quality=11))))
+                         else path.name, len(data), min(len(data), len(gzip.compress(data, 9))),
+                         min(len(data), len(brotli.compress(data, quality=11)))))
     print(f'{"file":34} {"bytes":>9} {"gzip":>9} {"brotli":>9}')
     for row in rows:
         print(f'{row[0]:34} {row[1]:9,} {row[2]:9,} {row[3]:9,}')

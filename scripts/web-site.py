@@ -97,6 +97,7 @@ def build_single_file(site, target):
     script = (site / 'pelmora.js').read_text(encoding='utf-8')
     module = base64.b64encode((site / 'pelmora.wasm').read_bytes()).decode()
     page = re.sub(r'<link rel="(manifest|apple-touch-icon|preload)"[^>]*>\n', '', page)
+    page = re.sub(r'<script>window.pelmoraModule[^<]*</script>\n', '', page)
     icon, title_icon = data_url(site / 'icon.svg', 'image/svg+xml'), data_url(site / 'icon-16.png',
                                                                             'image/png')
     page = replace_once(page, 'href="icon.svg"', f'href="{icon}"')

@@ -179,6 +179,7 @@
     Object.assign(client.style, { width: `${description.width}px`,
                                   height: `${description.height}px`,
                                   background: description.background });
+    fit();  // while the window is empty, its layout costs nothing
     // The page's order is the tab order: Tab, screen readers and the option group's arrow keys
     // follow it, and a later control is drawn over an earlier one it overlaps.
     const rows = [...description.controls].sort((a, b) => a.tabIndex - b.tabIndex);
@@ -256,35 +257,47 @@
     frame.style.top = `${margin}px`;
   }
 
-  async function instantiate(imports) {
-    const inline = document.getElementById('pelmora-wasm');  // pelmora.html carries it
+  // The module, compiled: the page's head starts that as it is read (index.html), pelmora.html
+  // carries the module's bytes.
+  async function compile() {
+    const inline = document.getElementById('pelmora-wasm');
     if (inline) {
-      const binary = atob(inline.textContent);
-      return WebAssembly.instantiate(Uint8Array.from(binary, c => c.charCodeAt(0)), imports);
+      return WebAssembly.compile(Uint8Array.from(atob(inline.textContent), c => c.charCodeAt(0)));
     }
-    const response = await fetch('pelmora.wasm');
+    // Nothing where a server does not call it application/wasm.
+    return (await window.pelmoraModule) ??
+           WebAssembly.compile(await (await fetch('pelmora.wasm')).arrayBuffer());
+  }
+
+  // What the first calculation would otherwise wait for, readied after the window is shown.
+  // Intl's first use readies the browser's number data, for tens of milliseconds; readied
+  // once, it serves every thread of the page, so a worker does that. Then, when the page is
+  // idle, the module's number code runs once and the canvas measures.
+  function prepare() {
+    const ready = () => requestIdleCallback(() => {
+      module.pelmora_prepare();
+      prepareMeasure();
+    });
     try {
-      return await WebAssembly.instantiateStreaming(response.clone(), imports);
+      const warm = 'new Intl.NumberFormat(navigator.languages).formatToParts(1); postMessage(0)';
+      const worker = new Worker(URL.createObjectURL(new Blob([warm], { type: 'text/javascript' })));
+      worker.onmessage = () => {
+        worker.terminate();
+        ready();
+      };
+      worker.onerror = ready;
     } catch {
-      // A server that does not call it application/wasm.
-      return WebAssembly.instantiate(await response.arrayBuffer(), imports);
+      ready();
     }
   }
 
   async function start() {
-    // Intl's first use readies the browser's number data, for 50 ms or more; readied once, it
-    // serves every thread of the page. A worker does that while the page starts.
-    try {
-      const warm = 'new Intl.NumberFormat(navigator.languages).formatToParts(1); close();';
-      new Worker(URL.createObjectURL(new Blob([warm], { type: 'text/javascript' })));
-    } catch {}
-    const { instance } = await instantiate({ pelmora: page, wasi_snapshot_preview1: wasi });
-    module = instance.exports;
+    const imports = { pelmora: page, wasi_snapshot_preview1: wasi };
+    module = (await WebAssembly.instantiate(await compile(), imports)).exports;
     module._initialize();
     description = JSON.parse(exchanged(module.pelmora_describe_window()));
     build();
     module.pelmora_start();
-    fit();
     addEventListener('resize', fit);
     document.addEventListener('keydown', onKey);
     document.getElementById('client').addEventListener('mousedown', onPress);
@@ -297,16 +310,12 @@
     });
     // Focus starts on the task statement, at its first line.
     const statement = document.getElementById('Text1_0');
-    statement.focus();
     statement.setSelectionRange(0, 0);
-    statement.scrollTop = 0;
+    statement.focus({ preventScroll: true });
+    requestAnimationFrame(() => setTimeout(prepare));
     if (location.protocol.startsWith('http') && 'serviceWorker' in navigator) {
       navigator.serviceWorker.register('sw.js');
     }
-    requestIdleCallback(() => {
-      module.pelmora_prepare();
-      prepareMeasure();
-    });
   }
 
   start();
