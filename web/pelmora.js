@@ -8,8 +8,7 @@
   const fields = [];
   const options = [];
   let module;  // the instance's exports
-  let measure;  // a canvas's context that measures texts, and a field's room for one
-  let fieldRoom;
+  let measure;  // what measures a field's text (prepareMeasure)
 
   const bytes = (address, length) => new Uint8Array(module.memory.buffer, address, length);
   const text = (address, length) => fromUtf8.decode(bytes(address, length));
@@ -60,8 +59,13 @@
       if (!input.value) return 1;
       if (!measure) prepareMeasure();
       const weight = input.classList.contains('computed') ? 'bold' : 'normal';
-      measure.font = `${weight} ${points}pt ${measure.serif}`;
-      return measure.measureText(input.value).width <= fieldRoom ? 1 : 0;
+      if (measure.text !== weight + input.value) {
+        measure.text = weight + input.value;
+        measure.width = measure[weight].measureText(input.value).width;
+      }
+      // Glyphs widen with the size: a text's width at `points` is its width at the field's size,
+      // scaled.
+      return measure.width * points / description.points <= measure.room ? 1 : 0;
     },
     show_field_points(field, points, cut) {
       fields[field].style.fontSize = points === description.points ? '' : `${points}pt`;
@@ -103,17 +107,17 @@
 
   let description;
 
-  // The canvas that measures a field's text, and the room a field has for it; both faces are
-  // readied with the digits, which the first results would otherwise wait for.
+  // What measures a field's text: a canvas for each weight at the field's size (setting a
+  // canvas's font costs milliseconds now and then), the room a field has, and the last text
+  // measured, which FittingPoints asks about at several sizes.
   function prepareMeasure() {
-    measure = document.createElement('canvas').getContext('2d');
     const style = getComputedStyle(fields[0]);
-    fieldRoom = fields[0].clientWidth - parseFloat(style.paddingLeft) -
-                parseFloat(style.paddingRight);
-    measure.serif = style.fontFamily;
+    measure = { room: fields[0].clientWidth - parseFloat(style.paddingLeft) -
+                      parseFloat(style.paddingRight) };
     for (const weight of ['normal', 'bold']) {
-      measure.font = `${weight} ${description.points}pt ${measure.serif}`;
-      measure.measureText('0123456789,.');
+      measure[weight] = document.createElement('canvas').getContext('2d');
+      measure[weight].font = `${weight} ${description.points}pt ${style.fontFamily}`;
+      measure[weight].measureText('0123456789,.');
     }
   }
   const element = (tag, className, content) => {
@@ -269,7 +273,8 @@
            WebAssembly.compile(await (await fetch('pelmora.wasm')).arrayBuffer());
   }
 
-  // What the first calculation would otherwise wait for, readied after the window is shown.
+  // What the first calculation would otherwise wait for, readied half a second after the window
+  // is shown, so that it delays no early click.
   // Intl's first use readies the browser's number data, for tens of milliseconds; readied
   // once, it serves every thread of the page, so a worker does that. Then, when the page is
   // idle, the module's number code runs once and the canvas measures.
@@ -312,7 +317,7 @@
     const statement = document.getElementById('Text1_0');
     statement.setSelectionRange(0, 0);
     statement.focus({ preventScroll: true });
-    requestAnimationFrame(() => setTimeout(prepare));
+    setTimeout(prepare, 500);
     if (location.protocol.startsWith('http') && 'serviceWorker' in navigator) {
       navigator.serviceWorker.register('sw.js');
     }
