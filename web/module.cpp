@@ -6,6 +6,7 @@
 #include <string>
 
 #include "form/calculator_form.h"
+#include "view/announcement.h"
 #include "view/presenter.h"
 #include "web/web_window.h"
 
@@ -57,12 +58,16 @@ PELMORA_EXPORT(pelmora_start) void Start() {
 }
 
 // What the first calculation would otherwise wait for, run while the page is idle: the
-// browser's number settings, and a number read and written under them (the browser compiles a
+// browser's number settings, and a calculation on a form of its own (the browser compiles a
 // module's functions as they first run).
 PELMORA_EXPORT(pelmora_prepare) void Prepare() {
     if (!window) return;
-    const number::NumberFormat format = window->form.numberFormat();
-    (void)number::FormatResult(number::ReadUserNumber("1", format) * cone::Pi, format);
+    form::CalculatorForm scratch([format = window->form.numberFormat()] { return format; });
+    scratch.LoadForm();
+    scratch.TypeText(0, "3");
+    scratch.TypeText(1, "5");
+    (void)scratch.CommandClick(form::kCalculateButton);
+    (void)view::ResultAnnouncement(scratch.state());
 }
 
 // The user changed value field `field`'s text to the exchange buffer's.
