@@ -274,10 +274,10 @@
   }
 
   // What the first calculation would otherwise wait for, readied half a second after the window
-  // is shown, so that it delays no early click.
-  // Intl's first use readies the browser's number data, for tens of milliseconds; readied
-  // once, it serves every thread of the page, so a worker does that. Then, when the page is
-  // idle, the module's number code runs once and the canvas measures.
+  // is shown, so that it delays no early click. Intl's first use readies the browser's number
+  // data, for tens of milliseconds; readied once, it serves every thread of the page, so a
+  // worker does that. Then, when the page is idle, the module runs a calculation of its own
+  // and the canvases measure.
   function prepare() {
     const ready = () => requestIdleCallback(() => {
       module.pelmora_prepare();
