@@ -64,7 +64,8 @@ private:
     FailureReporter m_reportFailure;
     std::array<QLineEdit*, form::kFieldCount> m_fields{};
     std::array<QFont, form::kFieldCount> m_fieldFonts;  // each field's own, before any fitting
-    bool m_showingText = false;  // a text change now is the program's write
+    // A text change now is the program's write.
+    bool m_showingText = false;
     std::array<QRadioButton*, cone::kVariantCount> m_options{};
     QWidget* m_announcement = nullptr;  // what a screen reader says after a calculation
     std::optional<view::Presenter> m_presenter;

@@ -182,9 +182,8 @@ TEST_F(WindowTest, ResultsAreAnnouncedToScreenReaders) {
     ASSERT_NE(notification, nullptr);
     EXPECT_EQ(Accessible(notification)->role(), QAccessible::Notification);
     QStringList announced;
-    EventWatch shown(notification, QEvent::Show, [&] {
-        announced << Accessible(notification)->text(QAccessible::Name);
-    });
+    EventWatch shown(notification, QEvent::Show,
+                     [&] { announced << Accessible(notification)->text(QAccessible::Name); });
     typeInto(0, QStringLiteral("3"));
     typeInto(1, QStringLiteral("5"));
     click(command(0));
@@ -230,7 +229,6 @@ TEST_F(WindowTest, TheCaretStaysWhereTheUserPutsIt) {
         scenarios::FindScenario(PELMORA_SCENARIOS, "caret_stays_where_the_user_puts_it"), adapter);
     EXPECT_EQ(field(0)->cursorPosition(), 2);
 }
-
 
 TEST_F(WindowTest, WindowAndTaskStatementAreNamedForScreenReaders) {
     EXPECT_EQ(Accessible(&window)->role(), QAccessible::Window);

@@ -21,9 +21,9 @@ public:
 };
 
 // Everything the page builds the window from, as one JSON object: the title, the client
-// area's size and colours, the task statement, the copy command's caption, and every control of the table with its name,
-// kind, rectangle in CSS pixels (96 dpi), caption, background, tab index, computed flag and
-// accessible name.
+// area's size and colours, the task statement, the copy command's caption, and every control
+// of the table with its name, kind, rectangle in CSS pixels (96 dpi), caption, background,
+// tab index, computed flag and accessible name.
 std::string WindowDescription();
 
 // The user's number settings from the page's record of them: decimal symbol, grouping symbol,
