@@ -58,7 +58,8 @@ struct Naming {
 };
 
 // The system's accessible object for a control, with another name; a result field's state
-// and value are its own too. Everything else is the system's: role, location, navigation.
+// is its own too. Everything else is the system's: role, value (a text box's text),
+// location, navigation.
 class NamedAccessible final : public IAccessible, public IOleWindow {
 public:
     // Takes over the reference to `standard`.
@@ -106,14 +107,6 @@ public:
             m_naming->announcement.empty() ? m_naming->name : m_naming->announcement;
         return Answer(text, name);
     }
-    // A result field's text, which the system's object would not give a disabled text box.
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        if (!IsSelf(child) || !m_naming->showsResult) return m_standard->get_accValue(child, value);
-        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(m_hwnd)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(
-            GetWindowTextW(m_hwnd, text.data(), static_cast<int>(text.size()))));
-        return Answer(text, value);
-    }
     // A result field is read-only text, not an unavailable control.
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
         const HRESULT result = m_standard->get_accState(child, state);
@@ -148,6 +141,9 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
         return m_standard->get_accChild(child, object);
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+        return m_standard->get_accValue(child, value);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
         return m_standard->get_accDescription(child, description);
