@@ -15,14 +15,17 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOptionFrame>
 
 #include "qt/font_choice.h"
 #include "qt/value_field.h"
 #include "view/copy_text.h"
 #include "view/failure_text.h"
+#include "view/text_fit.h"
 
 namespace pelmora::qt {
 namespace {
@@ -88,12 +91,37 @@ QMargins CaptionPadding(const QWidget* widget, ControlKind kind) {
     }
 }
 
-// Screen readers announce the window itself as a window named by its title.
-QAccessibleInterface* WindowAccessibility(const QString& className, QObject* object) {
-    if (className == QLatin1String(PelmoraWindow::staticMetaObject.className()) &&
-        object->isWidgetType()) {
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+// The width a line edit has for its text: its contents without the frame, the text margins
+// and the two pixels QLineEdit keeps on either side.
+int TextRoom(const QLineEdit* edit) {
+    QStyleOptionFrame panel;
+    panel.initFrom(edit);
+    panel.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &panel, edit);
+    const QRect contents = edit->style()->subElementRect(QStyle::SE_LineEditContents, &panel, edit);
+    constexpr int kLineEditMargin = 2;
+    return contents.marginsRemoved(edit->textMargins()).width() - 2 * kLineEditMargin;
+}
+
+// What a screen reader says after a calculation: a notification that shows for a moment,
+// which screen readers speak wherever the focus is. It draws nothing.
+class Announcement final : public QWidget {
+    Q_OBJECT
+public:
+    explicit Announcement(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("Announcement"));
+        setGeometry(0, 0, 0, 0);
+        hide();
     }
+};
+
+// Screen readers announce the window itself as a window named by its title, and the
+// announcement as a notification.
+QAccessibleInterface* WindowAccessibility(const QString& className, QObject* object) {
+    if (!object->isWidgetType()) return nullptr;
+    if (className == QLatin1String(PelmoraWindow::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    if (className == QLatin1String(Announcement::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
     return nullptr;
 }
 
@@ -165,6 +193,7 @@ PelmoraWindow::PelmoraWindow(form::CalculatorForm& form, FailureReporter reportF
         previous = widget;
     }
 
+    m_announcement = new Announcement(this);
     m_presenter.emplace(m_form, static_cast<view::Surface&>(*this));
 
     auto* copyRow = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
@@ -231,9 +260,11 @@ QWidget* PelmoraWindow::makeValueField(const ControlSpec& row) {
         palette.setColor(QPalette::Disabled, QPalette::Text, ToColor(view::kDisabledText));
         edit->setPalette(palette);
     }
+    m_fieldFonts[static_cast<std::size_t>(field)] = edit->font();
     // textChanged, unlike textEdited, is sent for every way the text can change: typing,
     // an input method, a screen reader's edit. The presenter tells its own writes apart.
     connect(edit, &QLineEdit::textChanged, this, [this, field](const QString& text) {
+        if (!m_showingText) showTypedText(field);
         const QByteArray utf8 = text.toUtf8();
         m_presenter->fieldTextChanged(
             field, std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
@@ -260,17 +291,31 @@ QWidget* PelmoraWindow::makeTaskStatement(const ControlSpec&) {
 void PelmoraWindow::showFieldText(int field, std::string_view utf8Text) {
     QLineEdit* edit = m_fields[static_cast<std::size_t>(field)];
     const QString text = FromUtf8(utf8Text);
+    // The program's text is shown whole: in a smaller size of the field's font where it is
+    // too wide, cut on the right, with the whole text as the tooltip, only past the smallest.
+    const QFont& own = m_fieldFonts[static_cast<std::size_t>(field)];
+    const int room = TextRoom(edit);
+    QFont shown = own;
+    const auto fits = [&](double points) {
+        shown.setPointSizeF(points);
+        // QLineEdit scrolls a text that leaves it less than a pixel for the caret.
+        return QFontMetricsF(shown).horizontalAdvance(text) + 1 <= room;
+    };
+    const auto points = view::FittingPoints(own.pointSizeF(), fits);
+    shown.setPointSizeF(points.value_or(view::kSmallestFitPoints));
+    const QScopedValueRollback showing(m_showingText, true);
+    edit->setFont(shown);
+    edit->setToolTip(points ? QString() : text);
     edit->setText(text);
     // setText leaves the caret at the end, which shows the end of a text wider than the
     // field: show the program's text from its first character, as a number is read.
     edit->setCursorPosition(0);
-    if (!edit->isEnabled()) {
-        // A computed field cannot be scrolled: a text that does not fit is shown whole as
-        // its tooltip.
-        const int room = edit->contentsRect().width() -
-                         2 * edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 4;
-        edit->setToolTip(edit->fontMetrics().horizontalAdvance(text) > room ? text : QString());
-    }
+}
+
+void PelmoraWindow::showTypedText(int field) {
+    QLineEdit* edit = m_fields[static_cast<std::size_t>(field)];
+    edit->setFont(m_fieldFonts[static_cast<std::size_t>(field)]);
+    edit->setToolTip({});
 }
 
 void PelmoraWindow::showFieldLocked(int field, bool locked) {
@@ -290,6 +335,13 @@ void PelmoraWindow::reportFailure(std::string_view utf8Text) {
     if (m_reportFailure) m_reportFailure(this, FromUtf8(utf8Text));
 }
 
-void PelmoraWindow::announce(std::string_view) {}
+void PelmoraWindow::announce(std::string_view utf8Text) {
+    // Shown again, it is announced again, also with the same text.
+    m_announcement->hide();
+    m_announcement->setAccessibleName(FromUtf8(utf8Text));
+    m_announcement->show();
+}
 
 }  // namespace pelmora::qt
+
+#include "pelmora_window.moc"

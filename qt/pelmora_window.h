@@ -57,10 +57,16 @@ private:
     void reportFailure(std::string_view utf8Text) override;
     void announce(std::string_view utf8Text) override;
 
+    // Shows a value field's text in its own font again, once the user changes it.
+    void showTypedText(int field);
+
     form::CalculatorForm& m_form;
     FailureReporter m_reportFailure;
     std::array<QLineEdit*, form::kFieldCount> m_fields{};
+    std::array<QFont, form::kFieldCount> m_fieldFonts;  // each field's own, before any fitting
+    bool m_showingText = false;  // a text change now is the program's write
     std::array<QRadioButton*, cone::kVariantCount> m_options{};
+    QWidget* m_announcement = nullptr;  // what a screen reader says after a calculation
     std::optional<view::Presenter> m_presenter;
 };
 

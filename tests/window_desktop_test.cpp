@@ -1,6 +1,7 @@
 // The window on real desktops: dark colour schemes, long results, screen readers, the caret.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -115,20 +116,89 @@ TEST_F(WindowTest, EveryCaptionFitsItsControl) {
     }
 }
 
-TEST_F(WindowTest, ResultsAreShownFromTheirFirstCharacter) {
-    QtScenarioWindow adapter(*this);
-    scenarios::RunScenario(scenarios::FindScenario(PELMORA_SCENARIOS, "grouped_results"), adapter);
-    for (int n = 0; n < 4; ++n)
-        EXPECT_EQ(field(n)->cursorPosition(), 0) << n;
-    // Too wide for its field: the whole text is the tooltip. Fits: no tooltip.
-    EXPECT_EQ(field(3)->toolTip(), field(3)->text());
-    EXPECT_GT(field(3)->fontMetrics().horizontalAdvance(field(3)->text()), field(3)->width());
-    click(command(1));
+// Runs `seen` for each event of `type` that reaches `object`, while it lives.
+class EventWatch final : public QObject {
+public:
+    EventWatch(QObject* object, QEvent::Type type, std::function<void()> seen)
+        : m_type(type), m_seen(std::move(seen)) {
+        object->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == m_type) m_seen();
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    std::function<void()> m_seen;
+};
+
+QAccessibleInterface* Accessible(QObject* object) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
+    EXPECT_NE(accessible, nullptr);
+    return accessible;
+}
+
+// The program's text is shown whole, from its first character: in a smaller font where the
+// field's own is too wide, cut with a tooltip only past 7 points; typing brings the field's
+// own font back.
+TEST_F(WindowTest, ResultsAreShownWholeInASmallerFont) {
+    const auto inner = [this](int n) {
+        return field(n)->contentsRect().width() -
+               2 * field(n)->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 4;
+    };
+    typeInto(0, QStringLiteral("1000"));
+    typeInto(1, QStringLiteral("2000"));
+    click(command(0));
+    ASSERT_EQ(field(2)->text(), QStringLiteral("6,283,185.307"));
+    for (const int n : {0, 2, 3}) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(field(n)->cursorPosition(), 0);
+        EXPECT_TRUE(field(n)->toolTip().isEmpty());
+        EXPECT_GE(field(n)->font().pointSizeF(), 7.0);
+        EXPECT_LE(QFontMetricsF(field(n)->font()).horizontalAdvance(field(n)->text()), inner(n));
+    }
+    EXPECT_LT(field(2)->font().pointSizeF(), 12.0);
+    EXPECT_TRUE(field(2)->font().bold());
+
+    click(field(0));
+    QTest::keyClick(field(0), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field(0), QStringLiteral("1e15"));
+    click(command(0));
+    ASSERT_EQ(field(0)->text(), QStringLiteral("1,000,000,000,000,000.000"));
+    EXPECT_EQ(field(0)->font().pointSizeF(), 7.0);
+    EXPECT_EQ(field(0)->toolTip(), field(0)->text());
+    QTest::keyClick(field(0), Qt::Key_End);
+    QTest::keyClick(field(0), Qt::Key_Backspace);
+    EXPECT_EQ(field(0)->font().pointSizeF(), 12.0);
+    EXPECT_TRUE(field(0)->toolTip().isEmpty());
+}
+
+// After a calculation that succeeded, and only then, a notification shows for screen
+// readers, named by the results: showing it is what the accessibility bridge reports (Orca
+// speaks it: scripts/orca-log.sh).
+TEST_F(WindowTest, ResultsAreAnnouncedToScreenReaders) {
+    auto* notification = control<QWidget>(QStringLiteral("Announcement"));
+    ASSERT_NE(notification, nullptr);
+    EXPECT_EQ(Accessible(notification)->role(), QAccessible::Notification);
+    QStringList announced;
+    EventWatch shown(notification, QEvent::Show, [&] {
+        announced << Accessible(notification)->text(QAccessible::Name);
+    });
     typeInto(0, QStringLiteral("3"));
     typeInto(1, QStringLiteral("5"));
     click(command(0));
-    ASSERT_EQ(field(2)->text(), QStringLiteral("47.124"));
-    EXPECT_TRUE(field(2)->toolTip().isEmpty());
+    click(command(0));
+    click(option(1));
+    click(command(0));  // fails: R is 0
+    EXPECT_EQ(announced, QStringList(2, QStringLiteral("So 47.124, Sp 75.398")));
+    EXPECT_EQ(reported.size(), 1u);
+    // A computed field, disabled, still gives its value under its name.
+    click(option(0));
+    typeInto(0, QStringLiteral("3"));
+    click(command(0));
+    EXPECT_EQ(Accessible(field(2))->text(QAccessible::Name), QStringLiteral("Вариант 1, So"));
+    EXPECT_EQ(Accessible(field(2))->text(QAccessible::Value), QStringLiteral("0.000"));
 }
 
 TEST_F(WindowTest, ComputedResultsAreGreyYetReadable) {
@@ -161,11 +231,6 @@ TEST_F(WindowTest, TheCaretStaysWhereTheUserPutsIt) {
     EXPECT_EQ(field(0)->cursorPosition(), 2);
 }
 
-QAccessibleInterface* Accessible(QObject* object) {
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
-    EXPECT_NE(accessible, nullptr);
-    return accessible;
-}
 
 TEST_F(WindowTest, WindowAndTaskStatementAreNamedForScreenReaders) {
     EXPECT_EQ(Accessible(&window)->role(), QAccessible::Window);
