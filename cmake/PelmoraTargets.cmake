@@ -65,11 +65,13 @@ set(PELMORA_GTEST_VERDICT
 
 # A GoogleTest executable registered with CTest, one test per test case. OWN_MAIN: the
 # sources bring their own main (linked against gtest instead of gtest_main). LOCALES: the
-# tests run with LOCPATH at the locales that the pelmora_locales fixture compiles.
+# tests run with LOCPATH at the locales that the pelmora_locales fixture compiles. DESKTOP:
+# the tests use what the whole desktop shares (the clipboard, an open menu, the system's
+# colours), so they run one at a time.
 # Cross-compiled, the tests run through CMAKE_CROSSCOMPILING_EMULATOR; under Wine they are
 # judged by their output (node's exit status can be trusted).
 function(pelmora_test target)
-    cmake_parse_arguments(ARG "OWN_MAIN;LOCALES" "" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "OWN_MAIN;LOCALES;DESKTOP" "" "SOURCES;LIBRARIES" ${ARGN})
     add_executable(${target} ${ARG_SOURCES})
     if(ARG_OWN_MAIN)
         target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} GTest::gtest)
@@ -86,6 +88,9 @@ function(pelmora_test target)
     if(ARG_LOCALES AND NOT PELMORA_WEB)
         list(APPEND properties ENVIRONMENT "LOCPATH=${PELMORA_TEST_LOCALES}"
              FIXTURES_REQUIRED pelmora_locales)
+    endif()
+    if(ARG_DESKTOP)
+        list(APPEND properties RESOURCE_LOCK desktop)
     endif()
     if(PELMORA_WEB)
         # One run of the whole suite: node takes a moment to start and compile each module.

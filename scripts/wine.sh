@@ -117,12 +117,17 @@ start_session() {
 }
 
 # The driver poses the window, then reads its pixels from the screen.
+# The user is Bulgarian where the build has compiled that locale (its tests do).
 take_screenshots() {
     local build output pictures pose
     build=$(realpath "${1:?usage: wine.sh --screenshots BUILD_DIR OUTPUT_DIR}")
     output=$(realpath "${2:?usage: wine.sh --screenshots BUILD_DIR OUTPUT_DIR}")
     pictures=$(mktemp -d)
-    for pose in empty example failure; do
+    if [ -d "$build/locales/bg_BG.UTF-8" ]; then
+        export LOCPATH=$build/locales LANG=bg_BG.UTF-8
+        unset LC_ALL LC_MESSAGES
+    fi
+    for pose in empty example r30 r1000 failure failure6 menu menu-result; do
         run_program "$build/tests/pelmora_driver.exe" "$build/app/pelmora.exe" \
             --pose "$pose" --shot "$pictures/$pose.bmp" | grep -E '^(FAIL|pelmora_driver)'
         # The fourth byte of each pixel is unused, not transparency.

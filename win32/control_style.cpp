@@ -45,10 +45,29 @@ ChildWindowStyle StyleFor(const view::ControlSpec& row) {
 
 ControlColours ColoursFor(const view::ControlSpec& row) {
     if (row.background) return {*row.background, kClassicText};
-    if (row.computed) {
-        return {view::kComputedFieldBackground, kClassicText};
-    }
+    if (row.computed) return {view::kComputedFieldBackground, view::kDisabledText};
     return {kClassicWindow, kClassicText};
+}
+
+SystemColours SystemColoursFor(const view::ControlSpec& row) {
+    switch (row.kind) {
+        case ControlKind::PushButton:
+            return {COLOR_BTNFACE, COLOR_BTNTEXT};
+        case ControlKind::ValueField:
+            if (row.computed) return {COLOR_3DFACE, COLOR_GRAYTEXT};
+            return {COLOR_WINDOW, COLOR_WINDOWTEXT};
+        case ControlKind::TaskStatement:
+            return {COLOR_WINDOW, COLOR_WINDOWTEXT};
+        default:
+            return {kWindowSystemBackground, COLOR_WINDOWTEXT};
+    }
+}
+
+bool HighContrastOn() {
+    HIGHCONTRASTW highContrast{};
+    highContrast.cbSize = sizeof highContrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0) &&
+           (highContrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
 }  // namespace pelmora::win32

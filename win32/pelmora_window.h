@@ -10,6 +10,7 @@
 #include "form/calculator_form.h"
 #include "view/control_table.h"
 #include "view/presenter.h"
+#include "win32/control_style.h"
 
 namespace pelmora::win32 {
 
@@ -19,8 +20,12 @@ namespace pelmora::win32 {
 // finds through GWLP_USERDATA; its fonts and brushes live and die with it.
 class PelmoraWindow final : private view::Surface {
 public:
+    // Whether a high-contrast theme is on; the system's answer unless a test gives another.
+    using HighContrastQuery = bool (*)();
+
     // The form must outlive the window.
-    explicit PelmoraWindow(form::CalculatorForm& form);
+    explicit PelmoraWindow(form::CalculatorForm& form,
+                           HighContrastQuery highContrast = HighContrastOn);
     ~PelmoraWindow() override;
     PelmoraWindow(const PelmoraWindow&) = delete;
     PelmoraWindow& operator=(const PelmoraWindow&) = delete;
@@ -45,9 +50,27 @@ private:
         const view::ControlSpec* row;
         HWND hwnd;
     };
+    // How a field shows the text the program wrote there: in its own font, or in a smaller
+    // size of it that the text fits at, or at the smallest size cut on the right with the
+    // whole text as a tooltip. What the user types is shown in the field's own font.
+    struct FieldFit {
+        bool programText = false;
+        int halfPoints = 2 * view::kFontPoints;
+        bool cut = false;
+    };
+    // The colours a control is drawn in now, and the brush of its background.
+    struct Paint {
+        COLORREF background;
+        COLORREF text;
+        HBRUSH brush;
+    };
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Every value field's messages pass here before they reach the text box.
+    static LRESULT CALLBACK FieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> handleFieldMessage(const view::ControlSpec& row, HWND edit, UINT message,
+                                              LPARAM lParam);
 
     bool createControls();
     Control makeLabel(const view::ControlSpec& row);
@@ -61,19 +84,30 @@ private:
     void applyDpi(UINT dpi);
     void createFonts();
     HFONT fontFor(const view::ControlSpec& row) const;
+    // The field's font at `halfPoints` half points for the current DPI, made when first asked.
+    HFONT fitFont(int halfPoints, bool bold);
+    void fitProgramText(int field);
+    void showUserText(int field);
+    void updateTooltip(int field);
     void layoutControls();
     SIZE outerSize() const;
 
     const Control* findControl(HWND hwnd) const;
     HBRUSH brush(view::Rgb colour) const;
+    Paint paintFor(const view::ControlSpec& row) const;
+    HBRUSH windowBrush() const;
+    void followSystemColours();
     LRESULT colourControl(HDC dc, HWND control);
     void drawPushButton(const DRAWITEMSTRUCT& item) const;
+    // A computed field's text in the window's own colour: a disabled text box would draw it
+    // in the system's grey.
+    void paintComputedField(const view::ControlSpec& row, HWND edit);
     void onCommand(int code, HWND control);
     void focusControl(HWND control);
     void moveSelection(int step);
-    // The copy menu of the computed field under `screenPoint` (WM_CONTEXTMENU's lParam);
-    // false when there is none there.
-    bool showCopyMenu(LPARAM screenPoint);
+    // The context menu of value field `field` at `screenPoint` (WM_CONTEXTMENU's lParam, -1
+    // from the keyboard), and what is chosen from it carried out.
+    void showFieldMenu(int field, LPARAM screenPoint);
 
     void showFieldText(int field, std::string_view utf8Text) override;
     void showFieldLocked(int field, bool locked) override;
@@ -82,6 +116,8 @@ private:
     void announce(std::string_view utf8Text) override;
 
     form::CalculatorForm& m_form;
+    HighContrastQuery m_highContrastQuery;
+    bool m_highContrast = false;
     HWND m_hwnd = nullptr;
     HINSTANCE m_instance = nullptr;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
@@ -93,6 +129,11 @@ private:
     std::vector<std::pair<view::Rgb, HBRUSH>> m_brushes;
     HFONT m_font = nullptr;
     HFONT m_boldFont = nullptr;
+    std::vector<std::pair<int, HFONT>> m_fitFonts;  // by half points and weight, for m_dpi
+    std::array<FieldFit, form::kFieldCount> m_fits{};
+    HWND m_tooltip = nullptr;
+    WNDPROC m_fieldProcedure = nullptr;  // what a value field's messages go on to
+    bool m_writingField = false;         // a field's change now is the program's own write
     std::optional<view::Presenter> m_presenter;
 };
 

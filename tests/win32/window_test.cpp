@@ -2,8 +2,10 @@
 // class icon, its GDI objects, a change of the monitor's DPI).
 #include <windows.h>
 
+#include <commctrl.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,10 +22,16 @@
 namespace pelmora::win32 {
 namespace {
 
+// Wine never reports a high-contrast theme: the tests say when one is on.
+bool g_highContrast = false;
+bool TestHighContrast() {
+    return g_highContrast;
+}
+
 class Win32Window : public ::testing::Test {
 protected:
     void SetUp() override {
-        window.emplace(form);
+        window.emplace(form, TestHighContrast);
         ASSERT_TRUE(window->create(GetModuleHandleW(nullptr)));
         hwnd = window->hwnd();
     }
@@ -152,9 +160,10 @@ INSTANTIATE_TEST_SUITE_P(Win32, Win32WindowDpi, ::testing::Values(96u, 120u, 144
 struct Accessible {
     std::wstring name;
     long role = 0;
+    long state = 0;
 };
 
-// What MSAA tells a screen reader about a control: its name, and its role.
+// What MSAA tells a screen reader about a control: its name, role and state.
 Accessible AccessibleOf(HWND control) {
     Accessible result;
     IAccessible* accessible = nullptr;
@@ -175,6 +184,10 @@ Accessible AccessibleOf(HWND control) {
     VARIANT role;
     VariantInit(&role);
     if (accessible->get_accRole(self, &role) == S_OK && role.vt == VT_I4) result.role = role.lVal;
+    VARIANT state;
+    VariantInit(&state);
+    if (accessible->get_accState(self, &state) == S_OK && state.vt == VT_I4)
+        result.state = state.lVal;
     accessible->Release();
     return result;
 }
@@ -239,7 +252,112 @@ TEST_F(Win32Window, LockedFieldsLookLikeOpenOnes) {
     EXPECT_EQ(open.first, RGB(255, 255, 255));
     EXPECT_EQ(locked, open);
     EXPECT_EQ(computed.first, RGB(255, 192, 192));
-    EXPECT_EQ(computed.second, RGB(0, 0, 0));
+    EXPECT_EQ(computed.second, RGB(85, 85, 85));
+}
+
+// Under a high-contrast theme every control takes the theme's colours (Wine's own here),
+// none of the table's, and the table's again when the theme is turned off while it runs.
+TEST_F(Win32Window, HighContrastThemeReplacesEveryFixedColour) {
+    std::vector<COLORREF> theme;
+    for (const int element :
+         {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_3DFACE, COLOR_BTNTEXT, COLOR_GRAYTEXT})
+        theme.push_back(GetSysColor(element));
+    const HDC dc = GetDC(hwnd);
+    const auto colours = [&](const view::ControlSpec& row, bool highContrast) {
+        g_highContrast = highContrast;
+        SendMessageW(hwnd, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        LOGBRUSH fill{};  // the brush the background is painted with
+        GetObjectW(reinterpret_cast<HBRUSH>(SendMessageW(hwnd, WM_CTLCOLORSTATIC,
+                                                         reinterpret_cast<WPARAM>(dc),
+                                                         reinterpret_cast<LPARAM>(child(row)))),
+                   sizeof fill, &fill);
+        return std::pair{fill.lbColor, GetTextColor(dc)};
+    };
+    for (const view::ControlSpec& row : view::ControlTable()) {
+        const auto [background, text] = colours(row, true);
+        EXPECT_TRUE(std::count(theme.begin(), theme.end(), background) &&
+                    std::count(theme.begin(), theme.end(), text) && background != text)
+            << view::ControlName(row);
+    }
+    EXPECT_EQ(colours(*view::FindControl("Text2", 2), false),
+              std::pair(RGB(255, 192, 192), RGB(85, 85, 85)));
+    ReleaseDC(hwnd, dc);
+}
+
+// A text the program writes is drawn whole, in a smaller size of its field's font where the
+// field's own does not fit it; only past 7 points is it cut, with its whole text as a
+// tooltip. What the user then types is in the field's own font again.
+struct FitCase {
+    const char* name;
+    const wchar_t* radius;
+    const wchar_t* slant;
+    int field;
+    bool smaller, cut;
+};
+const FitCase kFitCases[] = {
+    {"ShortResultKeepsTheFont", L"3", L"5", 3, false, false},
+    {"MillionsFitSmaller", L"1000", L"2000", 2, true, false},
+    {"TypedValueRewrittenFitsSmaller", L"1000", L"2000", 0, true, false},
+    {"HugeResultIsCutWithATooltip", L"1e20", L"1e20", 3, true, true},
+};
+
+class Win32WindowFit : public Win32Window, public ::testing::WithParamInterface<FitCase> {};
+
+TEST_P(Win32WindowFit, ShowsTheProgramsTextWholeOrWithATooltip) {
+    const FitCase& c = GetParam();
+    SetWindowTextW(child("Text2", 0), c.radius);
+    SetWindowTextW(child("Text2", 1), c.slant);
+    SendMessageW(child("Command1", 0), BM_CLICK, 0, 0);
+    const HWND field = child("Text2", c.field);
+    wchar_t text[256] = {};
+    const int length = GetWindowTextW(field, text, 256);
+    EXPECT_EQ(fontOf(field).lfHeight != fontOf(child("Text2", 4)).lfHeight, c.smaller);
+    // Where the text box itself puts the end of the text: inside its room unless cut.
+    RECT room;
+    SendMessageW(field, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+    const HDC dc = GetDC(field);
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(field, WM_GETFONT, 0, 0)));
+    SIZE last{};
+    GetTextExtentPoint32W(dc, text + length - 1, 1, &last);
+    ReleaseDC(field, dc);
+    const LRESULT lastAt = SendMessageW(field, EM_POSFROMCHAR, static_cast<WPARAM>(length - 1), 0);
+    EXPECT_EQ(static_cast<short>(LOWORD(lastAt)) + last.cx > room.right, c.cut);
+    bool tipped = false;  // the whole text is a tooltip's
+    wchar_t tip[256] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.lpszText = tip;
+    const HWND tooltip = FindWindowW(TOOLTIPS_CLASSW, nullptr);
+    for (WPARAM n = 0; SendMessageW(tooltip, TTM_ENUMTOOLS, n, reinterpret_cast<LPARAM>(&tool));
+         ++n)
+        tipped |= std::wstring_view(tip) == text;
+    EXPECT_EQ(tipped, c.cut);
+    if (c.field == 0) {  // the user's change
+        SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"7"));
+        EXPECT_EQ(fontOf(field).lfHeight, fontOf(child("Text2", 4)).lfHeight);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32, Win32WindowFit, ::testing::ValuesIn(kFitCases),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+// What the open menu holds, read from inside its modal loop; then its last entry is chosen.
+std::wstring g_menuEntries;
+void CALLBACK ChooseFromMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    const HWND menuWindow = FindWindowW(L"#32768", nullptr);
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    for (int item = 0; menu && item < GetMenuItemCount(menu); ++item) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(item), text, 64, MF_BYPOSITION);
+        g_menuEntries += std::wstring(text) + L"|";
+    }
+    PostMessageW(menuWindow, WM_KEYDOWN, VK_UP, 0);
+    PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+    SetTimer(nullptr, 0, 2000, [](HWND, UINT, UINT_PTR late, DWORD) {
+        KillTimer(nullptr, late);
+        EndMenu();  // the keys did not reach it: close it rather than wait
+    });
 }
 
 class Win32Copy : public Win32Window {
@@ -264,6 +382,19 @@ protected:
         CloseClipboard();
         return text;
     }
+    // The entries of field n's context menu, whose last entry is then chosen. Windows sends
+    // the message to the control under the pointer, or to its parent where that is disabled.
+    std::wstring chooseLastFromMenuOf(int n) {
+        const HWND field = child("Text2", n);
+        RECT rect;
+        GetWindowRect(field, &rect);
+        g_menuEntries.clear();
+        SetTimer(nullptr, 0, 100, ChooseFromMenu);
+        SendMessageW(IsWindowEnabled(field) ? field : hwnd, WM_CONTEXTMENU,
+                     reinterpret_cast<WPARAM>(field),
+                     MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+        return g_menuEntries;
+    }
 };
 
 TEST_F(Win32Copy, CtrlShiftCCopiesTheSelectedRow) {
@@ -281,34 +412,47 @@ TEST_F(Win32Copy, CtrlShiftCCopiesTheSelectedRow) {
     EXPECT_EQ(clipboard(), L"R = 30.000\r\nL = 50.000\r\nSo = 4712.389\r\nSp = 7539.822\r\n");
 }
 
-// What the open menu holds, read from inside its modal loop; then its one entry is chosen.
-std::wstring g_menuEntries;
-void CALLBACK ChooseFromMenu(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    const HWND menuWindow = FindWindowW(L"#32768", nullptr);
-    const auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
-    for (int item = 0; menu && item < GetMenuItemCount(menu); ++item) {
-        wchar_t text[64] = {};
-        GetMenuStringW(menu, static_cast<UINT>(item), text, 64, MF_BYPOSITION);
-        g_menuEntries += std::wstring(text) + L"|";
-    }
-    PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
-    SetTimer(nullptr, 0, 2000, [](HWND, UINT, UINT_PTR late, DWORD) {
-        KillTimer(nullptr, late);
-        EndMenu();  // the keys did not reach it: close it rather than wait
-    });
+// Every value field's menu ends with «Копирай», which copies its text without grouping; a
+// field that takes typing has the system's edit entries before it (Wine's, in English here).
+TEST_F(Win32Copy, ComputedFieldMenuHasOnlyCopy) {
+    EXPECT_EQ(chooseLastFromMenuOf(2), L"Копирай|");
+    EXPECT_EQ(clipboard(), L"4712.389");
 }
 
-TEST_F(Win32Copy, ComputedFieldMenuHasOnlyCopyAndCopiesWithoutGrouping) {
-    RECT rect;
-    GetWindowRect(child("Text2", 2), &rect);
-    g_menuEntries.clear();
-    SetTimer(nullptr, 0, 100, ChooseFromMenu);
-    SendMessageW(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd),
-                 MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
-    EXPECT_EQ(g_menuEntries, L"Копирай|");
-    EXPECT_EQ(clipboard(), L"4712.389");
+TEST_F(Win32Copy, TypingFieldMenuIsTheSystemsThenCopy) {
+    EXPECT_EQ(chooseLastFromMenuOf(0), L"&Undo||Cu&t|&Copy|&Paste|&Delete||Select &All||Копирай|");
+    EXPECT_EQ(clipboard(), L"30.000");
+}
+
+// After a calculation a screen reader hears its results once, wherever the focus is. Wine
+// has no UI Automation notifications, so the focused control's name changes to them (and
+// back when the focus leaves it). A result field is read-only text, not unavailable.
+std::vector<HWND> g_renamed;
+TEST_F(Win32Copy, ResultsAreAnnouncedOnceAndReadable) {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    const HWND calculate = child("Command1", 0);
+    SetFocus(calculate);
+    const HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+        [](HWINEVENTHOOK, DWORD, HWND control, LONG object, LONG, DWORD, DWORD) {
+            if (object == OBJID_CLIENT) g_renamed.push_back(control);
+        },
+        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    SendMessageW(calculate, BM_CLICK, 0, 0);
+    MSG message;
+    for (int wait = 0; wait < 20; ++wait, Sleep(10)) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+    }
+    UnhookWinEvent(hook);
+    EXPECT_EQ(g_renamed, std::vector<HWND>{calculate});
+    EXPECT_EQ(AccessibleOf(calculate).name, L"So 4,712.389, Sp 7,539.822");
+    EXPECT_EQ(
+        AccessibleOf(child("Text2", 2)).state & (STATE_SYSTEM_READONLY | STATE_SYSTEM_UNAVAILABLE),
+        STATE_SYSTEM_READONLY);
+    SetFocus(child("Text2", 0));
+    EXPECT_EQ(AccessibleOf(calculate).name, L"Изчисли");
+    CoUninitialize();
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-#include "win32/accessible_name.h"
+#include "win32/accessibility.h"
 
 #include <oleacc.h>
 
+#include <memory>
 #include <utility>
 
 namespace pelmora::win32 {
@@ -21,7 +22,10 @@ struct Msaa {
     decltype(&CreateStdAccessibleObject) createStandardObject;
     decltype(&LresultFromObject) resultFromObject;
     decltype(&SysAllocString) allocString;
-    bool loaded() const { return createStandardObject && resultFromObject && allocString; }
+    decltype(&SysFreeString) freeString;
+    bool loaded() const {
+        return createStandardObject && resultFromObject && allocString && freeString;
+    }
 };
 
 const Msaa& LoadMsaa() {
@@ -34,7 +38,8 @@ const Msaa& LoadMsaa() {
         return Msaa{
             Find<decltype(&CreateStdAccessibleObject)>(L"oleacc.dll", "CreateStdAccessibleObject"),
             Find<decltype(&LresultFromObject)>(L"oleacc.dll", "LresultFromObject"),
-            Find<decltype(&SysAllocString)>(L"oleaut32.dll", "SysAllocString")};
+            Find<decltype(&SysAllocString)>(L"oleaut32.dll", "SysAllocString"),
+            Find<decltype(&SysFreeString)>(L"oleaut32.dll", "SysFreeString")};
     }();
     return msaa;
 }
@@ -43,13 +48,23 @@ bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-// The system's accessible object for a control, with another name. Everything else is the
-// system's: role, state, value, location, navigation.
+// What a screen reader is told of a control beyond the system's object, shared by the
+// control and every accessible object handed out for it (which a screen reader may keep
+// after the control is gone).
+struct Naming {
+    std::wstring name;
+    std::wstring announcement;  // said as the name while the control keeps the focus
+    bool showsResult = false;
+};
+
+// The system's accessible object for a control, with another name; a result field's state
+// is its own too. Everything else is the system's: role, value (a text box's text),
+// location, navigation.
 class NamedAccessible final : public IAccessible, public IOleWindow {
 public:
     // Takes over the reference to `standard`.
-    NamedAccessible(IAccessible* standard, HWND hwnd, std::wstring name)
-        : m_standard(standard), m_hwnd(hwnd), m_name(std::move(name)) {}
+    NamedAccessible(IAccessible* standard, HWND hwnd, std::shared_ptr<const Naming> naming)
+        : m_standard(standard), m_hwnd(hwnd), m_naming(std::move(naming)) {}
     NamedAccessible(const NamedAccessible&) = delete;
     NamedAccessible& operator=(const NamedAccessible&) = delete;
 
@@ -85,12 +100,20 @@ public:
     }
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
-    // The one property of our own.
+    // The properties of our own.
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         if (!IsSelf(child)) return m_standard->get_accName(child, name);
-        if (!name) return E_POINTER;
-        *name = LoadMsaa().allocString(m_name.c_str());
-        return *name ? S_OK : E_OUTOFMEMORY;
+        const std::wstring& text =
+            m_naming->announcement.empty() ? m_naming->name : m_naming->announcement;
+        return Answer(text, name);
+    }
+    // A result field is read-only text, not an unavailable control.
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+        const HRESULT result = m_standard->get_accState(child, state);
+        if (SUCCEEDED(result) && IsSelf(child) && m_naming->showsResult && state->vt == VT_I4) {
+            state->lVal = (state->lVal & ~STATE_SYSTEM_UNAVAILABLE) | STATE_SYSTEM_READONLY;
+        }
+        return result;
     }
 
     // IDispatch and the rest of IAccessible: the system's object answers.
@@ -127,9 +150,6 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
         return m_standard->get_accRole(child, role);
-    }
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-        return m_standard->get_accState(child, state);
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
         return m_standard->get_accHelp(child, help);
@@ -175,15 +195,21 @@ public:
 private:
     ~NamedAccessible() { m_standard->Release(); }
 
+    static HRESULT Answer(const std::wstring& text, BSTR* answer) {
+        if (!answer) return E_POINTER;
+        *answer = LoadMsaa().allocString(text.c_str());
+        return *answer ? S_OK : E_OUTOFMEMORY;
+    }
+
     IAccessible* m_standard;
     HWND m_hwnd;
-    std::wstring m_name;
+    std::shared_ptr<const Naming> m_naming;
     LONG m_references = 1;
 };
 
 // The answer to WM_GETOBJECT for the control's client object, or 0 to let the system give
 // its own (unnamed) one.
-LRESULT AnswerWithName(HWND hwnd, WPARAM flags, const std::wstring& name) {
+LRESULT AnswerWithName(HWND hwnd, WPARAM flags, const std::shared_ptr<const Naming>& naming) {
     const Msaa& msaa = LoadMsaa();
     if (!msaa.loaded()) return 0;
     IAccessible* standard = nullptr;
@@ -191,27 +217,29 @@ LRESULT AnswerWithName(HWND hwnd, WPARAM flags, const std::wstring& name) {
                                          reinterpret_cast<void**>(&standard)))) {
         return 0;
     }
-    auto* named = new NamedAccessible(standard, hwnd, name);
+    auto* named = new NamedAccessible(standard, hwnd, naming);
     const LRESULT result =
         msaa.resultFromObject(IID_IAccessible, flags, static_cast<IAccessible*>(named));
     named->Release();
     return result > 0 ? result : 0;
 }
 
-// What a named control keeps: its name, and the window procedure of its class, to which
+// What a named control keeps: its naming, and the window procedure of its class, to which
 // every other message goes. In the control's GWLP_USERDATA, which the system's controls
 // leave to their owner. (comctl32's SetWindowSubclass would do too, but under Wine it looks
 // up a window property, a server round trip, for every message the control gets.)
 struct NamedControl {
     WNDPROC classProcedure;
-    std::wstring name;
+    std::shared_ptr<Naming> naming;
 };
 
 LRESULT CALLBACK NamedControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* control = reinterpret_cast<NamedControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_GETOBJECT && static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-        if (const LRESULT result = AnswerWithName(hwnd, wParam, control->name)) return result;
+        if (const LRESULT result = AnswerWithName(hwnd, wParam, control->naming)) return result;
     }
+    // An announcement is heard once; afterwards the control has its own name again.
+    if (message == WM_KILLFOCUS) control->naming->announcement.clear();
     const LRESULT result = CallWindowProcW(control->classProcedure, hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -222,9 +250,10 @@ LRESULT CALLBACK NamedControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-bool SetAccessibleName(HWND control, std::wstring name) {
+bool SetAccessibleName(HWND control, std::wstring name, bool showsResult) {
     if (GetWindowLongPtrW(control, GWLP_USERDATA) != 0) return false;  // not ours to use
-    auto* named = new NamedControl{nullptr, std::move(name)};
+    auto* named = new NamedControl{
+        nullptr, std::make_shared<Naming>(Naming{std::move(name), {}, showsResult})};
     SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(named));
     named->classProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NamedControlProc)));
@@ -232,6 +261,41 @@ bool SetAccessibleName(HWND control, std::wstring name) {
     SetWindowLongPtrW(control, GWLP_USERDATA, 0);
     delete named;
     return false;
+}
+
+bool Announce(HWND window, HWND focus, std::wstring_view text) {
+    // UI Automation's notification, looked up at run time: uiautomationcore.dll has it from
+    // Windows 10 1709 on. The window's host provider stands for the window, so no provider of
+    // our own is needed. Declared with plain types: Windows 7's headers lack them.
+    using HostProvider = HRESULT(WINAPI*)(HWND, IUnknown**);
+    using RaiseNotification = HRESULT(WINAPI*)(IUnknown*, int kind, int processing, BSTR, BSTR);
+    static const auto hostProvider =
+        Find<HostProvider>(L"uiautomationcore.dll", "UiaHostProviderFromHwnd");
+    static const auto raiseNotification =
+        Find<RaiseNotification>(L"uiautomationcore.dll", "UiaRaiseNotificationEvent");
+    const std::wstring message(text);
+    IUnknown* provider = nullptr;
+    if (raiseNotification && hostProvider && LoadMsaa().loaded() &&
+        SUCCEEDED(hostProvider(window, &provider)) && provider) {
+        constexpr int kActionCompleted = 2;  // NotificationKind_ActionCompleted
+        constexpr int kMostRecent = 3;       // NotificationProcessing_MostRecent: polite
+        const Msaa& msaa = LoadMsaa();
+        const BSTR display = msaa.allocString(message.c_str());
+        const BSTR activity = msaa.allocString(L"Pelmora.Results");
+        const HRESULT raised =
+            raiseNotification(provider, kActionCompleted, kMostRecent, display, activity);
+        msaa.freeString(display);
+        msaa.freeString(activity);
+        provider->Release();
+        if (SUCCEEDED(raised)) return true;
+    }
+    // Before that: the focused control's name, which screen readers speak when it changes.
+    auto* control =
+        focus ? reinterpret_cast<NamedControl*>(GetWindowLongPtrW(focus, GWLP_USERDATA)) : nullptr;
+    if (!control) return false;
+    control->naming->announcement = message;
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, focus, OBJID_CLIENT, CHILDID_SELF);
+    return true;
 }
 
 }  // namespace pelmora::win32
