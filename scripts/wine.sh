@@ -7,13 +7,14 @@
 #   scripts/wine.sh --screenshots BUILD_DIR OUTPUT_DIR
 #                                                  pictures of the window, in a session of their own
 #
-# A program runs in $WINEPREFIX, by default the session's build/wine/prefix; 64-bit only,
-# Wine's own messages silenced. A non-zero exit status is also written as a line, so a test
+# A program runs in $WINEPREFIX, the session's prefix; 64-bit only, Wine's own messages
+# silenced. A non-zero exit status is also written as a line, so a test
 # judged by its output sees it.
 #
-# The session is an Xvfb display, a fresh copy of the prepared 64-bit prefix in
-# build/wine/prefix and a persistent, warmed-up wineserver; all of it is stopped when the
-# command ends. The prepared prefix (build/wine/template) is made once and made again only
+# The session is an Xvfb display, a fresh copy of the prepared 64-bit prefix in a folder of
+# its own (build/wine/session.XXXXXX) and a persistent, warmed-up wineserver; all of it is
+# stopped and removed when the command ends, and sessions started side by side from one tree
+# never share a prefix. The prepared prefix (build/wine/template) is made once and made again only
 # when the preparation steps or the Wine version change.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -29,7 +30,10 @@ wine() {
 }
 
 run_program() {
-    export WINEPREFIX=${WINEPREFIX:-$root/build/wine/prefix}
+    if [ -z "${WINEPREFIX:-}" ]; then
+        echo "wine.sh: no Wine session; run it as scripts/wine.sh --session COMMAND..." >&2
+        return 2
+    fi
     export WINEARCH=win64
     export WINEDEBUG=${WINEDEBUG:--all}
     wine "$@"
@@ -49,6 +53,9 @@ stop_session() {
     if [ -n "${xvfb_pid:-}" ]; then
         kill "$xvfb_pid" 2>/dev/null || true
         wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    if [ -n "${session_dir:-}" ]; then
+        rm -rf "$session_dir"
     fi
 }
 
@@ -72,7 +79,6 @@ start_session() {
     set -e
     wine_dir=$root/build/wine
     template=$wine_dir/template
-    prefix=$wine_dir/prefix
     mkdir -p "$wine_dir"
 
     export WINEARCH=win64 WINEDEBUG=-all
@@ -81,20 +87,24 @@ start_session() {
     unset WINESERVER WINELOADER
 
     xvfb_pid=
+    session_dir=
     trap stop_session EXIT
+    # A session that deleted another's prefix while that one ran made every Wine process
+    # starting meanwhile fail ("could not load kernel32.dll, status c0000135").
+    session_dir=$(mktemp -d "$wine_dir/session.XXXXXX")
 
     # Xvfb before the first Wine process: that process starts Wine's desktop (explorer.exe) for
     # the whole session, and without a display it fails ("The explorer process failed to start").
     # -displayfd picks a free display and tells its number once the server is ready.
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
-        3>"$wine_dir/display" >"$wine_dir/xvfb.log" 2>&1 &
+        3>"$session_dir/display" >"$session_dir/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do
-        [ -s "$wine_dir/display" ] && break
-        kill -0 "$xvfb_pid" 2>/dev/null || { cat "$wine_dir/xvfb.log" >&2; exit 1; }
+        [ -s "$session_dir/display" ] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || { cat "$session_dir/xvfb.log" >&2; exit 1; }
         sleep 0.1
     done
-    export DISPLAY=:$(head -n 1 "$wine_dir/display")
+    export DISPLAY=:$(head -n 1 "$session_dir/display")
 
     stamp=$( (declare -f prepare_template; wine --version) | sha256sum | cut -c1-16)
     if [ "$(cat "$template/.pelmora-prepared" 2>/dev/null)" != "$stamp" ]; then
@@ -104,9 +114,8 @@ start_session() {
     fi
 
     # A copy, never hard links: Wine rewrites files of the prefix in place.
-    rm -rf "$prefix"
-    cp -a "$template" "$prefix"
-    export WINEPREFIX=$prefix
+    cp -a "$template" "$session_dir/prefix"
+    export WINEPREFIX=$session_dir/prefix
 
     # The wineserver and Wine's helper processes (services.exe, explorer.exe...) are started
     # here, with their output to /dev/null: started by the first test they can inherit its

@@ -5,7 +5,7 @@
 # each installed silently, started (the driver's --smoke run) and uninstalled; then over a
 # running copy and over one that does not answer; then the MSI installed, upgraded to a later
 # version and removed. One line per check; the last line says whether all passed. Needs
-# DISPLAY; the prefix is $WINEPREFIX (default build/wine/prefix).
+# DISPLAY; the prefix is $WINEPREFIX, the Wine session's (scripts/wine.sh --session).
 set -uo pipefail
 usage="usage: installer_test.sh INSTALLER.exe PELMORA.exe DRIVER.exe [PELMORA.msi]"
 installer=$(realpath "${1:?$usage}")
@@ -13,7 +13,7 @@ program=$(realpath "${2:?$usage}")
 driver=$(realpath "${3:?$usage}")
 msi=${4:+$(realpath "$4")}
 root=$(cd "$(dirname "$0")/../.." && pwd)
-prepared=${WINEPREFIX:-$root/build/wine/prefix}
+prepared=${WINEPREFIX:-}
 if [ -z "${DISPLAY:-}" ] || [ ! -d "$prepared/drive_c" ]; then
     echo "FAIL the installer test needs DISPLAY and a prepared Wine prefix ($prepared)"
     exit 1

@@ -2,7 +2,7 @@
 # Runs the black-box test of pelmora.exe under Wine:
 #   tests/win32/run_driver.sh DRIVER.exe PELMORA.exe [--windows VERSION] [--dpi N]
 # It needs the X display (DISPLAY, Xvfb under ./test.sh) and the prepared Wine prefix
-# (WINEPREFIX, by default build/wine/prefix) with its wineserver running. With --dpi N the
+# (WINEPREFIX, the Wine session's) with its wineserver running. With --dpi N the
 # prefix's DPI is N for this run; with --windows VERSION Wine reports that Windows version.
 set -euo pipefail
 driver=${1:?usage: run_driver.sh DRIVER.exe PELMORA.exe [--windows VERSION] [--dpi N]}
