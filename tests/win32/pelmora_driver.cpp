@@ -162,7 +162,11 @@ std::wstring AccessibleNameOf(HWND hwnd) {
         result.assign(name, SysStringLen(name));
         SysFreeString(name);
     }
-    accessible->Release();
+    // Never released: under Wine the last release reaches the program (IRemUnknown::RemRelease),
+    // whose thread takes the object's stub down and now and then waits for ever for the calls
+    // on it to end (RpcServerUnregisterIf) while the release waits for that thread. Released
+    // after the program has ended, each would wait for it instead (half a second for a test's
+    // 25). They go with the driver's process.
     return result;
 }
 
