@@ -57,4 +57,16 @@ if [ "${1:-}" = --dpi ]; then
     set_for_run 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$2"
 fi
 
-"$wine_sh" "$driver" "$program" "$@"
+# A driver still running after four minutes is stuck (a whole run takes well under that):
+# every Wine thread's backtrace goes to the test's output before CTest stops it at five.
+"$wine_sh" "$driver" "$program" "$@" &
+driver_pid=$!
+{ sleep 240 &&
+    echo "run_driver: the driver still runs; the backtrace of every Wine thread:" &&
+    winedbg --command "bt all" 2>&1; } &
+watchdog=$!
+status=0
+wait "$driver_pid" || status=$?
+pkill -P "$watchdog" 2>/dev/null || true
+kill "$watchdog" 2>/dev/null || true
+exit "$status"
