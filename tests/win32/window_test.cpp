@@ -301,6 +301,10 @@ const FitCase kFitCases[] = {
     {"HugeResultIsCutWithATooltip", L"1e20", L"1e20", 3, true, true},
 };
 
+void PrintTo(const FitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class Win32WindowFit : public Win32Window, public ::testing::WithParamInterface<FitCase> {};
 
 TEST_P(Win32WindowFit, ShowsTheProgramsTextWholeOrWithATooltip) {
