@@ -51,10 +51,7 @@ echo "== Windows cross-compile, its tests under Wine"
 # and build/mingw of earlier versions has other compilers and no emulator in its cache.
 pelmora_build build/windows --toolchain cmake/mingw-w64.cmake --no-warn-unused-cli \
     "${common[@]}" -DBUILD_TESTING=ON
-# Now and then a Wine test process exits with status 1 having printed nothing (twice in
-# about 1,200 runs here): a test counts as failed when it fails twice in a row.
-scripts/wine.sh --session ctest --test-dir build/windows --output-on-failure -j "$(nproc)" \
-    --repeat until-pass:2
+scripts/wine.sh --session ctest --test-dir build/windows --output-on-failure -j "$(nproc)"
 
 echo "== 32-bit x86: the core suites with gcc -m32, and the 32-bit pelmora.exe"
 # No 32-bit Wine here (it needs i386 multiarch): the exact code's suites run as 32-bit Linux
