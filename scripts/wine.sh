@@ -8,14 +8,14 @@
 #                                                  pictures of the window, in a session of their own
 #
 # A program runs in $WINEPREFIX, the session's prefix; 64-bit only, Wine's own messages
-# silenced. A non-zero exit status is also written as a line, so a test
-# judged by its output sees it.
+# silenced. A non-zero exit status is also written as a line, so a test judged by its output
+# sees it.
 #
 # The session is an Xvfb display, a fresh copy of the prepared 64-bit prefix in a folder of
 # its own (build/wine/session.XXXXXX) and a persistent, warmed-up wineserver; all of it is
 # stopped and removed when the command ends, and sessions started side by side from one tree
-# never share a prefix. The prepared prefix (build/wine/template) is made once and made again only
-# when the preparation steps or the Wine version change.
+# never share a prefix. The prepared prefix (build/wine/template) is made once and made again
+# only when the preparation steps or the Wine version change.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
