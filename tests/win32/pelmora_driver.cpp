@@ -786,7 +786,7 @@ int Smoke() {
 // The states of the window that the pictures show: the option chosen, the texts typed into
 // two fields, whether «Изчисли» is pressed, and the field whose context menu is open (-1:
 // none). The picture has the failure box or the menu in it, where there is one.
-struct PoseSpec {
+struct WindowPose {
     std::wstring_view name;
     int option, first;
     std::wstring_view firstText;
@@ -795,7 +795,7 @@ struct PoseSpec {
     bool calculate;
     int menuField;
 };
-constexpr PoseSpec kPoses[] = {
+constexpr WindowPose kPoses[] = {
     {L"empty", 0, 0, L"", 1, L"", false, -1},  {L"example", 0, 0, L"3", 1, L"5", true, -1},
     {L"r30", 0, 0, L"30", 1, L"50", true, -1}, {L"r1000", 0, 0, L"1000", 1, L"2000", true, -1},
     {L"failure", 1, 4, L"", 6, L"", true, -1}, {L"failure6", 5, 22, L"100", 23, L"50", true, -1},
@@ -803,8 +803,9 @@ constexpr PoseSpec kPoses[] = {
 };
 
 int Pose(std::wstring_view name, const std::wstring& shot) {
-    const auto pose = std::find_if(std::begin(kPoses), std::end(kPoses),
-                                   [&](const PoseSpec& spec) { return spec.name == name; });
+    const auto pose =
+        std::find_if(std::begin(kPoses), std::end(kPoses),
+                     [&](const WindowPose& candidate) { return candidate.name == name; });
     RunningPelmora pelmora;
     if (pose == std::end(kPoses) || !pelmora.window() || !pelmora.findControls().empty()) {
         std::fputs("FAIL pose: unknown, or the window or its controls are not found\n", stdout);
