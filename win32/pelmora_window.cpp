@@ -88,8 +88,6 @@ PelmoraWindow::~PelmoraWindow() {
 
 bool PelmoraWindow::create(HINSTANCE instance) {
     m_instance = instance;
-    const INITCOMMONCONTROLSEX tooltips{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
-    InitCommonControlsEx(&tooltips);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     if (!GetClassInfoExW(instance, kClassName, &windowClass)) {
@@ -259,13 +257,6 @@ bool PelmoraWindow::createControls() {
     }
     orderForTabbing();
     m_lastFocus = m_taskStatement;
-    // The whole text of a result cut at the smallest size; the mouse messages are relayed
-    // from the message loop, so no control is subclassed for it.
-    m_tooltip =
-        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr, m_instance, nullptr);
-    SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, MulDiv(400, static_cast<int>(m_dpi), 96));
     m_presenter.emplace(m_form, static_cast<view::Surface&>(*this));
     return true;
 }
@@ -373,7 +364,7 @@ void PelmoraWindow::applyDpi(UINT dpi) {
     m_dpi = dpi;
     layoutControls();
     createFonts();
-    SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, MulDiv(400, static_cast<int>(m_dpi), 96));
+    if (m_tooltip) setTooltipWidth();
 }
 
 // New fonts for the current DPI, and the program's texts fitted again in them; the old ones
@@ -477,12 +468,31 @@ void PelmoraWindow::updateTooltip(int field) {
         GetWindowRect(edit, &tool.rect);
         MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&tool.rect), 2);
     }
-    SendMessageW(m_tooltip, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&tool));
+    if (m_tooltip) SendMessageW(m_tooltip, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&tool));
     if (!m_fits[static_cast<std::size_t>(field)].cut) return;
     std::wstring text = WindowText(edit);
     if (text.size() > kLongestTooltip) text.resize(kLongestTooltip);
     tool.lpszText = text.data();
-    SendMessageW(m_tooltip, TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip(), TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// The whole text of a result cut at the smallest size, made when a text is first cut (most
+// windows never need it); the mouse messages are relayed from the message loop, so no
+// control is subclassed for it.
+HWND PelmoraWindow::tooltip() {
+    if (m_tooltip) return m_tooltip;
+    const INITCOMMONCONTROLSEX tooltips{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+    InitCommonControlsEx(&tooltips);
+    m_tooltip =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr, m_instance, nullptr);
+    setTooltipWidth();
+    return m_tooltip;
+}
+
+void PelmoraWindow::setTooltipWidth() {
+    SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, MulDiv(400, static_cast<int>(m_dpi), 96));
 }
 
 void PelmoraWindow::layoutControls() {
@@ -530,7 +540,7 @@ HBRUSH PelmoraWindow::windowBrush() const {
 void PelmoraWindow::followSystemColours() {
     m_highContrast = m_highContrastQuery();
     // Common controls learn of new system colours only from their parent.
-    SendMessageW(m_tooltip, WM_SYSCOLORCHANGE, 0, 0);
+    if (m_tooltip) SendMessageW(m_tooltip, WM_SYSCOLORCHANGE, 0, 0);
     RedrawWindow(m_hwnd, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
@@ -639,7 +649,7 @@ void PelmoraWindow::moveSelection(int step) {
 
 bool PelmoraWindow::preTranslateMessage(const MSG& message) {
     if (!m_hwnd || (message.hwnd != m_hwnd && !IsChild(m_hwnd, message.hwnd))) return false;
-    if (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) {
+    if (m_tooltip && message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) {
         SendMessageW(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
     }
     const bool keyDown = message.message == WM_KEYDOWN;

@@ -89,6 +89,8 @@ private:
     void fitProgramText(int field);
     void showUserText(int field);
     void updateTooltip(int field);
+    HWND tooltip();
+    void setTooltipWidth();
     void layoutControls();
     SIZE outerSize() const;
 
